@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the game and the tests need. Safe to repeat.
+set -euo pipefail
+packages=(
+  build-essential cmake pkg-config
+  libsdl2-dev libsdl2-mixer-dev libgl-dev libgl1-mesa-dri libglx-mesa0
+  libstb-dev libmp3lame-dev fonts-dejavu-core
+  googletest libgtest-dev libbenchmark-dev
+  xvfb xauth xdotool x11-apps x11-utils netpbm imagemagick
+  clang libclang-rt-14-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

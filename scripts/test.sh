@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs every test: unit and end-to-end, then the
+# whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/install-deps.sh"
+start=$(date +%s)
+
+bash "$root/scripts/build.sh" "$root/build"
+(cd "$root/build" && ctest --output-on-failure -j 2)
+
+bash "$root/scripts/build.sh" "$root/build-asan" -DFROSTEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
+export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+(cd "$root/build-asan" && ctest --output-on-failure -j 2)
+
+echo "test.sh: all suites passed in $(( $(date +%s) - start )) s"

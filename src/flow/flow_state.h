@@ -1,0 +1,23 @@
+#pragma once
+#include <cstdint>
+
+enum Screen : int { Intro = 0, MainMenu = 2, CreateMenu = 3, JoinMenu = 4, OptionsMenu = 5, Match = 10 };
+enum MatchMode : int { Create = 1, Join = 2, Practice = 3 };
+
+// The screen machine's memory; kept across matches for the whole run.
+struct FlowState {
+    int screen = Intro;
+    int matchMode = 0;
+    uint8_t sessionOpen = 0;
+    float introTime = 0.0f;
+    uint8_t introButtonWasDown = 1;  // held buttons at start-up must not act
+    int pointerX = 512, pointerY = 384;
+    uint8_t menuButtonWasDown = 1;
+    uint8_t addressKeyWasDown = 1, portKeyWasDown = 1;
+    int lastGoalSide = 0;
+    float goalieStep[2] = {0.0f, 0.0f};
+    float clientResendTimer = 0.0f;
+    float matchEndCountdown = -1.0f;
+    float sideSwitchTimer = -1.0f;
+    uint8_t practiceButtonWasDown = 1;
+};

@@ -1,0 +1,21 @@
+#pragma once
+class Texture;
+class DeviceHolder;
+
+// Process-wide store of textures, one per file name; ids 0, 1, 2 ... for successes only.
+class TextureRegistry {
+public:
+    static TextureRegistry& instance();
+
+    int loadTexture(const char* fileName, bool colorKeyed = false);
+    int findTextureByName(const char* fileName) const;
+    Texture* textureById(int id) const;
+
+    TextureRegistry();  // tests may build their own
+
+private:
+    struct Entry;
+    DeviceHolder* devices_;
+    Entry* head_ = nullptr;
+    int nextId_ = 0;
+};

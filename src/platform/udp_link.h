@@ -1,0 +1,26 @@
+#pragma once
+// The one UDP endpoint of a network match: a non-blocking IPv4 socket.
+#include <cstdint>
+
+class UdpLink {
+public:
+    static UdpLink& instance();
+
+    UdpLink();  // tests make their own links; the game uses instance()
+    ~UdpLink();
+    UdpLink(const UdpLink&) = delete;
+    UdpLink& operator=(const UdpLink&) = delete;
+
+    bool openServer(int port);
+    bool openClient(int port, const char* addressText);
+    int send(const uint8_t* data, int length);
+    int receive(uint8_t* buffer);  // buffer of at least kMaxDatagram bytes
+    void close();
+
+    static constexpr int kMaxDatagram = 99;
+
+private:
+    int socket_ = -1;
+    uint8_t localAddress_[16] = {};
+    uint8_t remoteAddress_[16] = {};
+};

@@ -1,0 +1,3 @@
+#pragma once
+// Opaque handle of the main window; only the platform layer looks inside.
+using WindowHandle = void*;
