@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "app/layout.h"
+
 enum Screen : int { Intro = 0, MainMenu = 2, CreateMenu = 3, JoinMenu = 4, OptionsMenu = 5, Match = 10 };
 enum MatchMode : int { Create = 1, Join = 2, Practice = 3 };
 
@@ -11,7 +13,8 @@ struct FlowState {
     uint8_t sessionOpen = 0;
     float introTime = 0.0f;
     uint8_t introButtonWasDown = 1;  // held buttons at start-up must not act
-    int pointerX = 512, pointerY = 384;
+    // The menu pointer starts where this build's layout puts it.
+    int pointerX = layout().pointerStartX, pointerY = layout().pointerStartY;
     uint8_t menuButtonWasDown = 1;
     uint8_t addressKeyWasDown = 1, portKeyWasDown = 1;
     int lastGoalSide = 0;

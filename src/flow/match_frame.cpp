@@ -1,0 +1,52 @@
+// One frame of the match: play, side switch, camera, quitting, the score markers and the end.
+#include "input/key_buffer.h"
+#include "platform/udp_link.h"
+#include "sim/game.h"
+
+namespace {
+constexpr int kWinningScore = 10;
+constexpr float kForcedEndStep = 0.2f;  // F10 runs the end countdown out at once
+}  // namespace
+
+bool Game::matchFrame(float dt) {
+    const int mode = flow.matchMode;
+    const bool network = mode == Create || mode == Join;
+
+    if (mode == Practice) {
+        practiceFrame(dt);
+    } else if (network && flow.sessionOpen) {
+        const int team = mode == Create ? 0 : 1;
+        steerSelectedPlayer(team, dt);
+        const bool ownContact = moveTeam(team);
+        if (mode == Create)
+            creatingExchange(ownContact, dt);
+        else
+            joiningExchange(ownContact, dt);
+    }
+
+    if (mode == Practice) practiceSideSwitch(dt);
+    placeCamera();
+
+    if (keyboard->isKeyDown(key::Escape)) {
+        if (flow.sessionOpen && network && link) link->close();
+        return false;
+    }
+
+    if (score[0] < kWinningScore)
+        scoreSprites[1].setPosition(39.0f + 18.0f * static_cast<float>(score[0]), 0.0f, 0.0f);
+    if (score[1] < kWinningScore)
+        scoreSprites[2].setPosition(39.0f + 18.0f * static_cast<float>(score[1]), 24.0f, 0.0f);
+
+    float step = dt;
+    if (keyboard->isKeyDown(key::F10)) {
+        flow.matchEndCountdown = 0.001f;
+        step = kForcedEndStep;
+    } else if (flow.matchEndCountdown <= 0.0f) {
+        return true;
+    }
+    flow.matchEndCountdown -= step;
+    if (flow.matchEndCountdown > 0.0f) return true;
+
+    leaveMatch();
+    return true;
+}
