@@ -17,10 +17,16 @@ public:
     int receive(uint8_t* buffer);  // buffer of at least kMaxDatagram bytes
     void close();
 
+    // For tests: bind one local address instead of any, and learn the port the
+    // system picked when asked for port 0.
+    bool openServerOn(int port, const char* localAddressText);
+    int boundPort() const;
+
     static constexpr int kMaxDatagram = 99;
 
 private:
     int socket_ = -1;
     uint8_t localAddress_[16] = {};
     uint8_t remoteAddress_[16] = {};
+    uint8_t host_[4] = {};  // the resolved peer address of the last openClient
 };

@@ -1,0 +1,48 @@
+#pragma once
+// What both ends of the datagram exchange share.
+#include "net/state_message.h"
+#include "platform/udp_link.h"
+#include "sim/game.h"
+
+namespace net {
+
+inline UdpLink& linkOf(Game& game) { return game.link ? *game.link : UdpLink::instance(); }
+
+// At most one datagram per frame; anything that is not a usable StateMessage reads
+// as nothing received.
+inline bool receiveState(Game& game, StateMessage& message) {
+    uint8_t buffer[UdpLink::kMaxDatagram];
+    const int length = linkOf(game).receive(buffer);
+    return readStateMessage(buffer, length, message);
+}
+
+inline void sendState(Game& game, const StateMessage& message) {
+    uint8_t bytes[kStateMessageSize];
+    packStateMessage(message, bytes);
+    linkOf(game).send(bytes, kStateMessageSize);
+}
+
+// Poses of one team into or out of a message; first is player 0 or 6.
+inline void writePoses(const Game& game, int first, StateMessage& message) {
+    for (int i = 0; i < 6; ++i) {
+        message.slide[i] = lowByte(game.slide[first + i]);
+        message.angle[i] = lowByte(game.angle[first + i]);
+    }
+}
+
+inline void readPoses(Game& game, int first, const StateMessage& message) {
+    for (int i = 0; i < 6; ++i) {
+        game.slide[first + i] = message.slide[i];
+        game.angle[first + i] = message.angle[i];
+    }
+}
+
+inline void setPuck(Game& game, float x, float z) {
+    game.puckPos[0] = x;
+    game.puckPos[1] = z;
+    game.puckModel->position = {x, 0.0f, z};
+}
+
+constexpr int kConnectionIndicator = 6;  // menu picture shown until the first datagram
+
+}  // namespace net

@@ -1,0 +1,95 @@
+// The joining machine's side of a network match: it plays team 1, starts the
+// exchange and keeps it going with a resend while nothing arrives.
+#include "net/exchange_common.h"
+
+using namespace net;
+
+namespace {
+
+constexpr float kResendInterval = 0.5f;
+constexpr float kGoalPause = 1.6f;         // a goal celebrated on the creating machine's word
+constexpr float kLocalGoalPause = 1.5f;    // a goal found here: the puck waits for the answer
+constexpr float kFinalGoalPause = 8.5f;
+constexpr float kMatchEndCountdown = 3.5f;
+constexpr int kWinningScore = 10;
+constexpr int kHornSample = 3, kGoalFanfare = 4, kFinalFanfare = 5;
+
+StateMessage joiningMessage(Game& game) {
+    StateMessage out;
+    writePoses(game, 6, out);
+    if (game.puckOwner == 1) {
+        out.x = game.puckImpulse[0];
+        out.z = game.puckImpulse[1];
+        out.owner = 0;
+        out.goal = 0;
+    } else {
+        out.x = game.puckPos[0];
+        out.z = game.puckPos[1];
+        out.owner = 0;
+        out.goal = lowByte(game.flow.lastGoalSide);
+    }
+    // The impulse has been passed on (or belongs to the puck already stepped).
+    game.puckImpulse[0] = 0.0f;
+    game.puckImpulse[1] = 0.0f;
+    return out;
+}
+
+void joiningPuckStep(Game& game, float dt) {
+    if (!(game.goalPause > 0.0f)) {
+        game.flow.lastGoalSide = game.stepPuck(dt);
+        if (game.flow.lastGoalSide == 1 || game.flow.lastGoalSide == 2) game.goalPause = kLocalGoalPause;
+    }
+    game.puckImpulse[0] = 0.0f;
+    game.puckImpulse[1] = 0.0f;
+}
+
+void celebrateGoal(Game& game, const StateMessage& in) {
+    game.goalPause = kGoalPause;
+    if (game.soundOn) game.playSampleNow(kHornSample);
+    if (in.score[0] == kWinningScore || in.score[1] == kWinningScore) {
+        game.goalPause = kFinalGoalPause;
+        game.flow.matchEndCountdown = kMatchEndCountdown;
+        if (game.soundOn) game.playSampleNow(kFinalFanfare);
+    } else if (game.soundOn) {
+        game.playSampleNow(kGoalFanfare);
+    }
+}
+
+}  // namespace
+
+void Game::joiningExchange(bool /*ownContact*/, float dt) {
+    StateMessage in;
+    if (receiveState(*this, in)) {
+        menuPictures[kConnectionIndicator].visible = false;
+        flow.clientResendTimer = 0.0f;
+        readPoses(*this, 0, in);
+        score[0] = in.score[0];
+        score[1] = in.score[1];
+
+        if (puckOwner == 1) {
+            if (in.owner == 2)
+                puckOwner = 2;  // handed over: go on from this machine's own copy
+            else
+                setPuck(*this, in.x, in.z);
+            if (in.goal == 0)
+                goalPause = -1.0f;
+            else if (!(goalPause > 0.0f))
+                celebrateGoal(*this, in);
+        } else if (in.owner == 1) {
+            setPuck(*this, in.x, in.z);  // the creating machine took the puck back
+            puckOwner = 1;
+        }
+
+        for (int p = 0; p < 6; ++p) placePlayerModel(p);
+        if (puckOwner == 2) joiningPuckStep(*this, dt);
+        sendState(*this, joiningMessage(*this));
+    } else if (puckOwner == 2) {
+        joiningPuckStep(*this, dt);
+    }
+
+    flow.clientResendTimer += dt;
+    if (flow.clientResendTimer > kResendInterval) {
+        flow.clientResendTimer = 0.0f;
+        sendState(*this, joiningMessage(*this));
+    }
+}
