@@ -44,6 +44,7 @@ public:
     bool sweepPlayer(int player, int slide, int angle);
     bool movePlayer(int player);
     void resetFaceOff();
+    void setFaceOffPoses();  // face-off slides and angles, deltas 0, models placed
     // sim/: puck
     int stepPuck(float dt);
     void bouncePuckOffCircle(float cx, float cz, float radius);
