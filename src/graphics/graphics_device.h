@@ -10,6 +10,8 @@ class MeshRegistry;
 class GraphicsDevice {
 public:
     GraphicsDevice();
+    // Tests draw their own scene through their own registries.
+    GraphicsDevice(Scene* scene, TextureRegistry* textures, MeshRegistry* meshes);
     ~GraphicsDevice();
     GraphicsDevice(const GraphicsDevice&) = delete;
     GraphicsDevice& operator=(const GraphicsDevice&) = delete;
@@ -20,6 +22,10 @@ public:
 
     RenderDevice* device() const { return device_; }
     const PresentParams& presentParams() const { return presentParams_; }
+    const Matrix& screenProjection() const { return screenProjection_; }
+
+    // The draw-state caches live for the whole process; tests start from the initial values.
+    static void resetStateCaches();
 
 private:
     void updateCamera();

@@ -1,0 +1,6 @@
+#include "graphics/device_holder.h"
+
+DeviceHolder& DeviceHolder::instance() {
+    static DeviceHolder* holder = new DeviceHolder;
+    return *holder;
+}

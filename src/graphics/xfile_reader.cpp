@@ -1,0 +1,472 @@
+#include "graphics/xfile_reader.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <utility>
+
+#include "graphics/matrix.h"
+#include "platform/files.h"
+
+namespace {
+
+constexpr size_t kMaxFileBytes = 64u << 20;
+constexpr int kMaxDepth = 64;
+
+enum class Tok { Name, Int, Float, String, Guid, LBrace, RBrace, LBracket, RBracket, Sep, End };
+
+struct Token {
+    Tok type;
+    std::string_view text;
+    double number = 0;
+    long long integer = 0;
+};
+
+bool isNameStart(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+bool isNameChar(char c) { return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Splits the body of the file into tokens; false on a character no token can start with.
+bool tokenize(std::string_view s, std::vector<Token>* out) {
+    size_t i = 0;
+    const size_t n = s.size();
+    while (i < n) {
+        char c = s[i];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v') {
+            ++i;
+        } else if (c == '#' || (c == '/' && i + 1 < n && s[i + 1] == '/')) {
+            while (i < n && s[i] != '\n') ++i;
+        } else if (c == '{') {
+            out->push_back({Tok::LBrace, s.substr(i, 1)});
+            ++i;
+        } else if (c == '}') {
+            out->push_back({Tok::RBrace, s.substr(i, 1)});
+            ++i;
+        } else if (c == '[') {
+            out->push_back({Tok::LBracket, s.substr(i, 1)});
+            ++i;
+        } else if (c == ']') {
+            out->push_back({Tok::RBracket, s.substr(i, 1)});
+            ++i;
+        } else if (c == ';' || c == ',') {
+            out->push_back({Tok::Sep, s.substr(i, 1)});
+            ++i;
+        } else if (c == '<') {
+            size_t end = s.find('>', i);
+            if (end == std::string_view::npos) return false;
+            out->push_back({Tok::Guid, s.substr(i, end - i + 1)});
+            i = end + 1;
+        } else if (c == '"') {
+            size_t end = s.find('"', i + 1);
+            if (end == std::string_view::npos) return false;
+            out->push_back({Tok::String, s.substr(i + 1, end - i - 1)});
+            i = end + 1;
+        } else if (isDigit(c) || c == '-' || c == '+' || c == '.') {
+            size_t start = i;
+            if (c == '-' || c == '+') ++i;
+            bool isFloat = false;
+            while (i < n && isDigit(s[i])) ++i;
+            if (i < n && s[i] == '.') {
+                isFloat = true;
+                ++i;
+                while (i < n && isDigit(s[i])) ++i;
+            }
+            if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+                size_t save = i;
+                ++i;
+                if (i < n && (s[i] == '-' || s[i] == '+')) ++i;
+                if (i < n && isDigit(s[i])) {
+                    isFloat = true;
+                    while (i < n && isDigit(s[i])) ++i;
+                } else {
+                    i = save;
+                }
+            }
+            std::string_view text = s.substr(start, i - start);
+            // from_chars rejects a leading '+'
+            std::string_view digits = text;
+            if (!digits.empty() && digits[0] == '+') digits.remove_prefix(1);
+            Token t{isFloat ? Tok::Float : Tok::Int, text};
+            if (isFloat) {
+                auto r = std::from_chars(digits.data(), digits.data() + digits.size(), t.number);
+                if (r.ec != std::errc() || r.ptr != digits.data() + digits.size()) return false;
+            } else {
+                auto r = std::from_chars(digits.data(), digits.data() + digits.size(), t.integer);
+                if (r.ec != std::errc() || r.ptr != digits.data() + digits.size()) return false;
+                t.number = static_cast<double>(t.integer);
+            }
+            if (!std::isfinite(t.number)) return false;
+            out->push_back(t);
+        } else if (isNameStart(c)) {
+            size_t start = i;
+            while (i < n && isNameChar(s[i])) ++i;
+            out->push_back({Tok::Name, s.substr(start, i - start)});
+        } else {
+            return false;
+        }
+    }
+    out->push_back({Tok::End, {}});
+    return true;
+}
+
+// One data object: its numbers in order and the objects nested in it.
+struct Node {
+    std::string_view type;
+    std::vector<const Token*> values;
+    std::vector<std::unique_ptr<Node>> children;
+};
+
+class Parser {
+public:
+    explicit Parser(const std::vector<Token>& tokens) : t_(tokens) {}
+
+    bool parseFile(Node* root) {
+        while (peek().type != Tok::End) {
+            const Token& tk = peek();
+            if (tk.type == Tok::Name && tk.text == "template") {
+                ++pos_;
+                if (!skipTemplate()) return false;
+            } else if (tk.type == Tok::Name) {
+                auto child = std::make_unique<Node>();
+                if (!parseObject(child.get(), 1)) return false;
+                root->children.push_back(std::move(child));
+            } else if (tk.type == Tok::LBrace) {
+                if (!skipReference()) return false;
+            } else if (tk.type == Tok::Sep) {
+                ++pos_;
+            } else {
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    const Token& peek() const { return t_[pos_]; }
+
+    bool skipTemplate() {
+        if (peek().type != Tok::Name) return false;
+        ++pos_;
+        if (peek().type != Tok::LBrace) return false;
+        ++pos_;
+        int depth = 1;
+        while (depth > 0) {
+            Tok ty = peek().type;
+            if (ty == Tok::End) return false;
+            if (ty == Tok::LBrace) ++depth;
+            if (ty == Tok::RBrace) --depth;
+            ++pos_;
+        }
+        return true;
+    }
+
+    // "{ name }" or "{ name <guid> }": a reference to another object, which we do not follow.
+    bool skipReference() {
+        ++pos_;
+        while (peek().type == Tok::Name || peek().type == Tok::Guid) ++pos_;
+        if (peek().type != Tok::RBrace) return false;
+        ++pos_;
+        return true;
+    }
+
+    bool parseObject(Node* node, int depth) {
+        if (depth > kMaxDepth) return false;
+        node->type = peek().text;
+        ++pos_;
+        if (peek().type == Tok::Name) ++pos_;  // the object's own name
+        if (peek().type != Tok::LBrace) return false;
+        ++pos_;
+        if (peek().type == Tok::Guid) ++pos_;
+        for (;;) {
+            const Token& tk = peek();
+            switch (tk.type) {
+            case Tok::End:
+                return false;
+            case Tok::RBrace:
+                ++pos_;
+                return true;
+            case Tok::Int:
+            case Tok::Float:
+            case Tok::String:
+                node->values.push_back(&tk);
+                ++pos_;
+                break;
+            case Tok::Sep:
+                ++pos_;
+                break;
+            case Tok::LBrace:
+                if (!skipReference()) return false;
+                break;
+            case Tok::Name: {
+                auto child = std::make_unique<Node>();
+                if (!parseObject(child.get(), depth + 1)) return false;
+                node->children.push_back(std::move(child));
+                break;
+            }
+            default:
+                return false;
+            }
+        }
+    }
+
+    const std::vector<Token>& t_;
+    size_t pos_ = 0;
+};
+
+// Reads a node's numbers in order; every read checks that the value is there and of its kind.
+class Values {
+public:
+    explicit Values(const Node& node) : v_(node.values) {}
+    bool count(uint32_t* out) {
+        if (i_ >= v_.size() || v_[i_]->type != Tok::Int) return false;
+        long long x = v_[i_++]->integer;
+        if (x < 0 || x > 0x7FFFFFFF) return false;
+        *out = static_cast<uint32_t>(x);
+        return true;
+    }
+    bool number(float* out) {
+        if (i_ >= v_.size() || (v_[i_]->type != Tok::Int && v_[i_]->type != Tok::Float)) return false;
+        *out = static_cast<float>(v_[i_++]->number);
+        return std::isfinite(*out);
+    }
+    size_t remaining() const { return v_.size() - i_; }
+    bool done() const { return i_ == v_.size(); }
+
+private:
+    const std::vector<const Token*>& v_;
+    size_t i_ = 0;
+};
+
+struct Face {
+    std::vector<uint32_t> corners;
+};
+
+bool readFaces(Values& in, uint32_t limit, std::vector<Face>* faces) {
+    uint32_t count;
+    if (!in.count(&count)) return false;
+    if (count > in.remaining()) return false;  // each face needs at least its size
+    faces->resize(count);
+    for (Face& f : *faces) {
+        uint32_t n;
+        if (!in.count(&n) || n < 3 || n > in.remaining()) return false;
+        f.corners.resize(n);
+        for (uint32_t& c : f.corners)
+            if (!in.count(&c) || c >= limit) return false;
+    }
+    return true;
+}
+
+bool readVectors(Values& in, std::vector<Vec3>* out) {
+    uint32_t count;
+    if (!in.count(&count)) return false;
+    if (count > in.remaining() / 3) return false;
+    out->resize(count);
+    for (Vec3& v : *out)
+        if (!in.number(&v.x) || !in.number(&v.y) || !in.number(&v.z)) return false;
+    return true;
+}
+
+Matrix normalMatrix(const Matrix& m) {
+    // inverse transpose of the upper 3x3, so normals stay perpendicular under scaling
+    float a = m.m[0][0], b = m.m[0][1], c = m.m[0][2];
+    float d = m.m[1][0], e = m.m[1][1], f = m.m[1][2];
+    float g = m.m[2][0], h = m.m[2][1], i = m.m[2][2];
+    float A = e * i - f * h, B = -(d * i - f * g), C = d * h - e * g;
+    float D = -(b * i - c * h), E = a * i - c * g, F = -(a * h - b * g);
+    float G = b * f - c * e, H = -(a * f - c * d), I = a * e - b * d;
+    float det = a * A + b * B + c * C;
+    Matrix r = matrixIdentity();
+    if (det == 0.0f) return r;
+    // transpose of the inverse = cofactor matrix / det
+    r.m[0][0] = A / det; r.m[0][1] = B / det; r.m[0][2] = C / det;
+    r.m[1][0] = D / det; r.m[1][1] = E / det; r.m[1][2] = F / det;
+    r.m[2][0] = G / det; r.m[2][1] = H / det; r.m[2][2] = I / det;
+    return r;
+}
+
+Vec3 transformNormal(const Vec3& n, const Matrix& m) {
+    Vec3 r{n.x * m.m[0][0] + n.y * m.m[1][0] + n.z * m.m[2][0], n.x * m.m[0][1] + n.y * m.m[1][1] + n.z * m.m[2][1],
+           n.x * m.m[0][2] + n.y * m.m[1][2] + n.z * m.m[2][2]};
+    float len = std::sqrt(r.x * r.x + r.y * r.y + r.z * r.z);
+    if (len > 0.0f) r = {r.x / len, r.y / len, r.z / len};
+    return r;
+}
+
+// Appends one Mesh object, transformed, to the merged result.
+bool addMesh(const Node& mesh, const Matrix& transform, XMeshData* out) {
+    Values in(mesh);
+    std::vector<Vec3> positions;
+    std::vector<Face> faces;
+    if (!readVectors(in, &positions)) return false;
+    if (!readFaces(in, static_cast<uint32_t>(positions.size()), &faces)) return false;
+    if (!in.done()) return false;
+
+    const Node* normalsNode = nullptr;
+    const Node* uvNode = nullptr;
+    for (const auto& child : mesh.children) {
+        if (child->type == "MeshNormals" && !normalsNode) normalsNode = child.get();
+        if (child->type == "MeshTextureCoords" && !uvNode) uvNode = child.get();
+    }
+
+    std::vector<Vec3> normals;
+    std::vector<Face> normalFaces;
+    if (normalsNode) {
+        Values nin(*normalsNode);
+        if (!readVectors(nin, &normals)) return false;
+        if (!readFaces(nin, static_cast<uint32_t>(normals.size()), &normalFaces)) return false;
+        if (!nin.done() || normalFaces.size() != faces.size()) return false;
+        for (size_t f = 0; f < faces.size(); ++f)
+            if (normalFaces[f].corners.size() != faces[f].corners.size()) return false;
+    }
+
+    std::vector<float> uvs;
+    if (uvNode) {
+        Values tin(*uvNode);
+        uint32_t count;
+        if (!tin.count(&count) || count != positions.size()) return false;
+        uvs.resize(size_t(count) * 2);
+        for (float& x : uvs)
+            if (!tin.number(&x)) return false;
+        if (!tin.done()) return false;
+    }
+
+    // One vertex per position, plus one more for each further normal a position is used with.
+    const uint32_t base = static_cast<uint32_t>(out->positions.size());
+    const uint32_t n = static_cast<uint32_t>(positions.size());
+    std::vector<int64_t> firstNormal(n, -1);
+    std::map<std::pair<uint32_t, uint32_t>, uint32_t> extra;
+    std::vector<std::pair<uint32_t, uint32_t>> extraOrder;
+    auto vertexFor = [&](uint32_t p, int64_t nIndex) -> uint32_t {
+        if (nIndex < 0) return p;
+        if (firstNormal[p] < 0) firstNormal[p] = nIndex;
+        if (firstNormal[p] == nIndex) return p;
+        auto key = std::make_pair(p, static_cast<uint32_t>(nIndex));
+        auto it = extra.find(key);
+        if (it != extra.end()) return it->second;
+        uint32_t v = n + static_cast<uint32_t>(extraOrder.size());
+        extra.emplace(key, v);
+        extraOrder.push_back(key);
+        return v;
+    };
+
+    std::vector<uint32_t> tri;
+    for (size_t f = 0; f < faces.size(); ++f) {
+        const auto& corners = faces[f].corners;
+        std::vector<uint32_t> verts(corners.size());
+        for (size_t k = 0; k < corners.size(); ++k)
+            verts[k] = vertexFor(corners[k], normalsNode ? int64_t(normalFaces[f].corners[k]) : -1);
+        for (size_t k = 1; k + 1 < verts.size(); ++k) {
+            tri.push_back(base + verts[0]);
+            tri.push_back(base + verts[k]);
+            tri.push_back(base + verts[k + 1]);
+        }
+    }
+
+    const Matrix nm = normalMatrix(transform);
+    auto emit = [&](uint32_t p, int64_t nIndex) {
+        out->positions.push_back(transformCoord(positions[p], transform));
+        out->normals.push_back(nIndex >= 0 ? transformNormal(normals[size_t(nIndex)], nm) : Vec3{});
+        out->texCoords.push_back(uvs.empty() ? 0.0f : uvs[size_t(p) * 2]);
+        out->texCoords.push_back(uvs.empty() ? 0.0f : uvs[size_t(p) * 2 + 1]);
+    };
+    for (uint32_t p = 0; p < n; ++p) emit(p, firstNormal[p]);
+    for (const auto& [p, nIndex] : extraOrder) emit(p, nIndex);
+    out->indices.insert(out->indices.end(), tri.begin(), tri.end());
+    return true;
+}
+
+bool readMatrix(const Node& node, Matrix* m) {
+    Values in(node);
+    for (auto& row : m->m)
+        for (float& x : row)
+            if (!in.number(&x)) return false;
+    return in.done();
+}
+
+bool walk(const Node& node, const Matrix& parent, XMeshData* out) {
+    for (const auto& child : node.children) {
+        if (child->type == "Mesh") {
+            if (!addMesh(*child, parent, out)) return false;
+        } else if (child->type == "Frame") {
+            Matrix local = matrixIdentity();
+            for (const auto& c : child->children)
+                if (c->type == "FrameTransformMatrix" && !readMatrix(*c, &local)) return false;
+            if (!walk(*child, matrixMultiply(local, parent), out)) return false;
+        }
+        // everything else (materials, headers, animation) is not part of the geometry
+    }
+    return true;
+}
+
+}  // namespace
+
+bool parseXFile(const std::string& bytes, XMeshData* out) {
+    *out = XMeshData{};
+    // "xof 0303txt 0032": magic, version, format, float size
+    if (bytes.size() < 16 || bytes.compare(0, 4, "xof ") != 0) return false;
+    if (bytes.compare(8, 4, "txt ") != 0) return false;
+    if (bytes.compare(12, 4, "0032") != 0 && bytes.compare(12, 4, "0064") != 0) return false;
+
+    std::vector<Token> tokens;
+    if (!tokenize(std::string_view(bytes).substr(16), &tokens)) return false;
+    Node root;
+    if (!Parser(tokens).parseFile(&root)) return false;
+    if (!walk(root, matrixIdentity(), out)) return false;
+    return !out->indices.empty();
+}
+
+bool readXFile(const char* fileName, XMeshData* out) {
+    if (!fileName) return false;
+    std::ifstream in(hostPath(fileName), std::ios::binary);
+    if (!in) return false;
+    std::string bytes;
+    char buf[65536];
+    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+        bytes.append(buf, static_cast<size_t>(in.gcount()));
+        if (bytes.size() > kMaxFileBytes) return false;
+    }
+    return parseXFile(bytes, out);
+}
+
+uint32_t vertexFormatSize(uint32_t vertexFormat) {
+    constexpr uint32_t known = fvf::Xyz | fvf::Normal | fvf::Diffuse | fvf::Tex1;
+    if ((vertexFormat & ~known) != 0 || !(vertexFormat & fvf::Xyz)) return 0;
+    uint32_t size = 12;
+    if (vertexFormat & fvf::Normal) size += 12;
+    if (vertexFormat & fvf::Diffuse) size += 4;
+    if (vertexFormat & fvf::Tex1) size += 8;
+    return size;
+}
+
+bool convertXMesh(const XMeshData& mesh, uint32_t vertexFormat, std::vector<uint8_t>* vertices,
+                  std::vector<uint16_t>* indices) {
+    const uint32_t stride = vertexFormatSize(vertexFormat);
+    if (stride == 0 || mesh.vertexCount() > 65535) return false;
+    vertices->assign(size_t(mesh.vertexCount()) * stride, 0);
+    uint8_t* p = vertices->data();
+    for (uint32_t i = 0; i < mesh.vertexCount(); ++i) {
+        std::memcpy(p, &mesh.positions[i], 12);
+        p += 12;
+        if (vertexFormat & fvf::Normal) {
+            std::memcpy(p, &mesh.normals[i], 12);
+            p += 12;
+        }
+        if (vertexFormat & fvf::Diffuse) {
+            const uint32_t white = 0xFFFFFFFFu;
+            std::memcpy(p, &white, 4);
+            p += 4;
+        }
+        if (vertexFormat & fvf::Tex1) {
+            std::memcpy(p, &mesh.texCoords[size_t(i) * 2], 8);
+            p += 8;
+        }
+    }
+    indices->resize(mesh.indices.size());
+    for (size_t i = 0; i < mesh.indices.size(); ++i) (*indices)[i] = static_cast<uint16_t>(mesh.indices[i]);
+    return true;
+}
