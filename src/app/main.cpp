@@ -1,6 +1,42 @@
 #include <cstdio>
+#include <string>
+
+#include "app/main_loop.h"
+#include "app/show_error.h"
+#include "platform/audio_system.h"
+#include "platform/mixer_audio.h"
+#include "platform/render_device.h"
+#include "platform/sdl_shell.h"
+
+#if __has_include("platform/gl_render_system.h")
+#include "platform/gl_render_system.h"
+#define FROSTEL_HAVE_GL 1
+#endif
 
 int main() {
-    std::puts("frostel");
+    std::string reason;
+    WindowSystem* windows = createSdlWindowSystem(&reason);
+    if (!windows) {
+        std::fprintf(stderr,
+                     "Frostel needs a graphical display, and none could be opened (%s).\n"
+                     "Start it from a desktop session, or set DISPLAY.\n",
+                     reason.c_str());
+        return 0;
+    }
+    setErrorBox(sdlErrorBox);
+    installClock(sdlClock());
+    setInputSystemFactory(createSdlInputSystem);
+#ifdef FROSTEL_HAVE_GL
+    setRenderSystemFactory(createGlRenderSystem);
+#endif
+    AudioSystem* audio = createMixerAudioSystem();
+    installAudioSystem(audio);
+
+    runProgram(*windows);
+
+    // The game has stopped the audio; the window system goes last, it shuts SDL down.
+    installAudioSystem(nullptr);
+    delete audio;
+    delete windows;
     return 0;
 }

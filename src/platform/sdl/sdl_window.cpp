@@ -1,0 +1,80 @@
+#include <SDL.h>
+
+#include "platform/sdl_shell.h"
+
+namespace {
+class SdlWindowSystem final : public WindowSystem {
+public:
+    ~SdlWindowSystem() override {
+        if (window_) SDL_DestroyWindow(window_);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    WindowHandle createWindow(const char* title, int width, int height, bool screenSized) override {
+        if (screenSized) {
+            SDL_DisplayMode mode;
+            if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return nullptr;
+            width = mode.w;
+            height = mode.h;
+        }
+        // Full-screen on the desktop's mode: the render device letterboxes its back buffer.
+        Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN_DESKTOP;
+        SDL_Window* window = SDL_CreateWindow(title, 0, 0, width, height, flags);
+        if (!window) return nullptr;
+        if (window_) SDL_DestroyWindow(window_);
+        window_ = window;
+        destroyed_ = false;
+        quitPosted_ = false;
+        return window;
+    }
+
+    void showWindow(WindowHandle window) override {
+        if (window && window == window_ && !destroyed_) SDL_ShowWindow(window_);
+    }
+
+    // The window goes away at once, but the SDL window itself lives on hidden until this
+    // object is deleted: the render device, torn down after the loop, still holds its GL
+    // context on it.
+    void destroyWindow(WindowHandle window) override {
+        if (!window || window != window_ || destroyed_) return;
+        SDL_HideWindow(window_);
+        destroyed_ = true;
+        quitPosted_ = true;
+    }
+
+    bool takeEvent(WindowEvent* event) override {
+        if (quitPosted_) {
+            quitPosted_ = false;
+            event->kind = WindowEvent::Quit;
+            return true;
+        }
+        SDL_Event e;
+        if (!SDL_PollEvent(&e)) return false;
+        // SDL_QUIT comes from the last window's close button and from SIGINT/SIGTERM.
+        bool close = e.type == SDL_QUIT ||
+                     (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE);
+        event->kind = close ? WindowEvent::CloseRequest : WindowEvent::Other;
+        return true;
+    }
+
+    void hideCursor() override { SDL_ShowCursor(SDL_DISABLE); }
+
+private:
+    SDL_Window* window_ = nullptr;
+    bool destroyed_ = false;
+    bool quitPosted_ = false;
+};
+}  // namespace
+
+WindowSystem* createSdlWindowSystem(std::string* reason) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        if (reason) *reason = SDL_GetError();
+        return nullptr;
+    }
+    return new SdlWindowSystem();
+}
+
+void sdlErrorBox(const char* caption, const char* text) {
+    // Without a display this fails; the text has gone to stderr already.
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
+}
