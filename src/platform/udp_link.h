@@ -17,10 +17,11 @@ public:
     int receive(uint8_t* buffer);  // buffer of at least kMaxDatagram bytes
     void close();
 
-    // For tests: bind one local address instead of any, and learn the port the
-    // system picked when asked for port 0.
+    // For tests: bind one local address instead of any, learn the port the system
+    // picked when asked for port 0, and wait for a datagram without taking it.
     bool openServerOn(int port, const char* localAddressText);
     int boundPort() const;
+    bool waitForDatagram(int milliseconds) const;  // true once one is queued; reads nothing
 
     static constexpr int kMaxDatagram = 99;
 

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -126,4 +127,10 @@ int UdpLink::boundPort() const {
     socklen_t length = sizeof in;
     if (getsockname(socket_, reinterpret_cast<sockaddr*>(&in), &length) != 0) return 0;
     return ntohs(in.sin_port);
+}
+
+bool UdpLink::waitForDatagram(int milliseconds) const {
+    if (socket_ < 0) return false;
+    pollfd p{socket_, POLLIN, 0};
+    return ::poll(&p, 1, milliseconds) > 0 && (p.revents & POLLIN) != 0;
 }
