@@ -5,8 +5,11 @@
 namespace {
 
 std::string formatNumber(double v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.9g", v);
+    char buf[40];
+    if (v == double(int64_t(v)) && v > -1e15 && v < 1e15)
+        std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(v));
+    else
+        std::snprintf(buf, sizeof buf, "%.9g", v);
     return buf;
 }
 
