@@ -40,6 +40,7 @@ public:
     ScopedRecordingAudio(const ScopedRecordingAudio&) = delete;
     ScopedRecordingAudio& operator=(const ScopedRecordingAudio&) = delete;
     RecordingAudio* operator->() { return &audio_; }
+    const RecordingAudio* operator->() const { return &audio_; }
     RecordingAudio& operator*() { return audio_; }
 
 private:
