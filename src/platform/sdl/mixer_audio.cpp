@@ -15,9 +15,6 @@ namespace {
 constexpr uint32_t kOverrideLongestPlaying = 0x20000;
 constexpr uint32_t kLoop = 4;
 
-// 0..100 to the mixer's 0..128; anything outside the range saturates.
-int mixerVolume(int volume) { return std::clamp(volume, 0, 100) * MIX_MAX_VOLUME / 100; }
-
 class MixerAudio final : public AudioSystem {
 public:
     ~MixerAudio() override { free(); }
@@ -130,5 +127,7 @@ private:
 };
 
 }  // namespace
+
+int mixerVolume(int volume) { return std::clamp(volume, 0, 100) * MIX_MAX_VOLUME / 100; }
 
 AudioSystem* createMixerAudioSystem() { return new MixerAudio(); }
