@@ -16,7 +16,7 @@ namespace {
 constexpr size_t kMaxFileBytes = 64u << 20;
 constexpr int kMaxDepth = 64;
 
-enum class Tok { Name, Int, Float, String, Guid, LBrace, RBrace, LBracket, RBracket, Sep, End };
+enum class Tok { Name, Int, Float, String, Guid, LBrace, RBrace, LBracket, RBracket, Sep, Dot, End };
 
 struct Token {
     Tok type;
@@ -66,6 +66,9 @@ bool tokenize(std::string_view s, std::vector<Token>* out) {
             if (end == std::string_view::npos) return false;
             out->push_back({Tok::String, s.substr(i + 1, end - i - 1)});
             i = end + 1;
+        } else if (c == '.' && !(i + 1 < n && isDigit(s[i + 1]))) {
+            out->push_back({Tok::Dot, s.substr(i, 1)});  // "[...]" in templates
+            ++i;
         } else if (isDigit(c) || c == '-' || c == '+' || c == '.') {
             size_t start = i;
             if (c == '-' || c == '+') ++i;

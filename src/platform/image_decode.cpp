@@ -17,11 +17,37 @@ bool knownFormat(const uint8_t* d, size_t n) {
     return false;
 }
 
+uint32_t read32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+
+// The decoder fills missing bytes with zeros; a picture cut short must fail instead.
+bool complete(const uint8_t* d, size_t n) {
+    if (d[0] == 'B') {
+        if (n < 34) return false;
+        const uint64_t offset = read32(d + 10);
+        const int64_t width = int32_t(read32(d + 18));
+        const int64_t height = int32_t(read32(d + 22));
+        const uint64_t bits = uint64_t(d[28]) | uint64_t(d[29]) << 8;
+        const uint32_t compression = read32(d + 30);
+        if (compression != 0 && compression != 3) return true;  // left to the decoder
+        const uint64_t rowBytes = ((uint64_t(width < 0 ? -width : width) * bits + 31) / 32) * 4;
+        return offset + rowBytes * uint64_t(height < 0 ? -height : height) <= n;
+    }
+    if (d[0] == 0xFF) {
+        // the end-of-image marker, allowing for a little padding after it
+        size_t from = n > 1024 ? n - 1024 : 0;
+        for (size_t i = n - 1; i > from; --i)
+            if (d[i - 1] == 0xFF && d[i] == 0xD9) return true;
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool decodeImageMemory(const uint8_t* data, size_t size, DecodedImage* out) {
     *out = DecodedImage{};
-    if (!data || size == 0 || size > kMaxFileBytes || !knownFormat(data, size)) return false;
+    if (!data || size == 0 || size > kMaxFileBytes || !knownFormat(data, size) || !complete(data, size))
+        return false;
     int w = 0, h = 0, channels = 0;
     if (!stbi_info_from_memory(data, static_cast<int>(size), &w, &h, &channels)) return false;
     if (w <= 0 || h <= 0 || w > kMaxDimension || h > kMaxDimension) return false;
