@@ -1,0 +1,33 @@
+// assetgen OUTPUT_DIR: writes every mesh, picture, sound and the music the game loads.
+// The output depends on nothing but this program and the system font files.
+#include <cstdio>
+#include <string>
+
+#include "assetgen.h"
+#include "output.h"
+#include "text.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: assetgen OUTPUT_DIR\n");
+        return 2;
+    }
+    std::string error;
+    if (!loadFonts(&error)) {
+        std::fprintf(stderr, "assetgen: %s\n", error.c_str());
+        return 1;
+    }
+    Output out(argv[1]);
+    writeMeshes(out);
+    writeMenuPictures(out);
+    writeTitlePictures(out);
+    writeScorePictures(out);
+    writeTeamPictures(out);
+    writeRinkPictures(out);
+    writeSounds(out);
+    writeMusic(out);
+    for (const std::string& e : out.errors()) std::fprintf(stderr, "assetgen: %s\n", e.c_str());
+    if (!out.ok()) return 1;
+    std::printf("assetgen: %zu files written to %s\n", out.written().size(), argv[1]);
+    return 0;
+}
