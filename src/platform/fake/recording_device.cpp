@@ -124,71 +124,92 @@ bool RecordingDevice::reset(const PresentParams& p) {
 }
 
 bool RecordingDevice::clear(uint32_t flags, uint32_t colour, float z, uint32_t stencil) {
+    if (r_.countOnly()) return true;
     return !r_.record(call("clear", {double(flags), double(colour), double(z), double(stencil)}));
 }
 
 bool RecordingDevice::beginScene() {
+    if (r_.countOnly()) return r_.status == DeviceStatus::Ok;
     return !r_.record(call("beginScene", {})) && r_.status == DeviceStatus::Ok;
 }
 
-bool RecordingDevice::endScene() { return !r_.record(call("endScene", {})); }
+bool RecordingDevice::endScene() {
+    if (r_.countOnly()) return true;
+    return !r_.record(call("endScene", {}));
+}
 
-bool RecordingDevice::present() { return !r_.record(call("present", {})) && r_.status == DeviceStatus::Ok; }
+bool RecordingDevice::present() {
+    if (r_.countOnly()) return r_.status == DeviceStatus::Ok;
+    return !r_.record(call("present", {})) && r_.status == DeviceStatus::Ok;
+}
 
 bool RecordingDevice::setViewport(const Viewport& v) {
     return !r_.record(call("setViewport", {double(v.x), double(v.y), double(v.width), double(v.height), v.minZ, v.maxZ}));
 }
 
 bool RecordingDevice::setRenderState(uint32_t state, uint32_t value) {
+    if (r_.countOnly()) return true;
     return !r_.record(call("setRenderState", {double(state), double(value)}));
 }
 
 bool RecordingDevice::setTransform(uint32_t slot, const Matrix& matrix) {
+    if (r_.countOnly()) return true;
     RecordedCall c = call("setTransform", {double(slot)});
     c.matrix = matrix;
     return !r_.record(std::move(c));
 }
 
 bool RecordingDevice::setMaterial(const Material& material) {
+    if (r_.countOnly()) return true;
     RecordedCall c = call("setMaterial", {});
     c.material = material;
     return !r_.record(std::move(c));
 }
 
 bool RecordingDevice::setLight(uint32_t index, const LightParams& light) {
+    if (r_.countOnly()) return true;
     RecordedCall c = call("setLight", {double(index)});
     c.light = light;
     return !r_.record(std::move(c));
 }
 
 bool RecordingDevice::lightEnable(uint32_t index, bool enable) {
+    if (r_.countOnly()) return true;
     return !r_.record(call("lightEnable", {double(index), enable ? 1.0 : 0.0}));
 }
 
 bool RecordingDevice::setTexture(uint32_t stage, Texture* texture) {
+    if (r_.countOnly()) return true;
     auto* t = dynamic_cast<RecordingTexture*>(texture);
     return !r_.record(call("setTexture", {double(stage)}, texture ? labelOf(t ? &t->label : nullptr) : "null"));
 }
 
 bool RecordingDevice::setTextureStageState(uint32_t stage, uint32_t type, uint32_t value) {
+    if (r_.countOnly()) return true;
     return !r_.record(call("setTextureStageState", {double(stage), double(type), double(value)}));
 }
 
 bool RecordingDevice::setStreamSource(uint32_t stream, VertexBuffer* buffer, uint32_t offset, uint32_t stride) {
+    if (r_.countOnly()) return true;
     auto* b = dynamic_cast<RecordingVertexBuffer*>(buffer);
     return !r_.record(call("setStreamSource", {double(stream), double(offset), double(stride)},
                            buffer ? labelOf(b ? &b->label : nullptr) : "null"));
 }
 
-bool RecordingDevice::setFVF(uint32_t vertexFormat) { return !r_.record(call("setFVF", {double(vertexFormat)})); }
+bool RecordingDevice::setFVF(uint32_t vertexFormat) {
+    if (r_.countOnly()) return true;
+    return !r_.record(call("setFVF", {double(vertexFormat)}));
+}
 
 bool RecordingDevice::setIndices(IndexBuffer* buffer) {
+    if (r_.countOnly()) return true;
     auto* b = dynamic_cast<RecordingIndexBuffer*>(buffer);
     return !r_.record(call("setIndices", {}, buffer ? labelOf(b ? &b->label : nullptr) : "null"));
 }
 
 bool RecordingDevice::drawIndexedPrimitive(uint32_t primitiveType, int baseVertex, uint32_t minIndex,
                                            uint32_t numVertices, uint32_t startIndex, uint32_t primitiveCount) {
+    if (r_.countOnly()) return true;
     return !r_.record(call("drawIndexedPrimitive", {double(primitiveType), double(baseVertex), double(minIndex),
                                                     double(numVertices), double(startIndex), double(primitiveCount)}));
 }

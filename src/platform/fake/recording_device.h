@@ -46,6 +46,12 @@ public:
 
     // Logs a call; true when it is to fail.
     bool record(RecordedCall call);
+    // With no log kept and no failures set, a call is only counted: true then.
+    bool countOnly() {
+        if (keepLog || !rules_.empty()) return false;
+        ++callCount;
+        return true;
+    }
 
     int nextSerial(const char* kind);
 
