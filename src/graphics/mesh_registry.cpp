@@ -23,6 +23,17 @@ MeshRegistry& MeshRegistry::instance() {
 
 MeshRegistry::MeshRegistry() : devices_(&DeviceHolder::instance()) {}
 
+MeshRegistry::~MeshRegistry() {
+    while (head_) {
+        Entry* next = head_->next;
+        delete head_->buffers->vertexBuffer;
+        delete head_->buffers->indexBuffer;
+        delete head_->buffers;
+        delete head_;
+        head_ = next;
+    }
+}
+
 int MeshRegistry::findMeshByName(const char* name) const {
     if (!name) return -1;
     for (Entry* e = head_; e; e = e->next)

@@ -30,6 +30,9 @@ public:
     bool scaleMeshByName(const char* fileName, float factor);
 
     MeshRegistry();  // tests may build their own
+    ~MeshRegistry();  // the singleton is never destroyed; others free what they made
+    MeshRegistry(const MeshRegistry&) = delete;
+    MeshRegistry& operator=(const MeshRegistry&) = delete;
 
 private:
     struct Entry;

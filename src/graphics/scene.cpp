@@ -64,6 +64,19 @@ Scene& Scene::instance() {
     return *scene;
 }
 
+Scene::~Scene() {
+    while (drawList_) {
+        RenderableNode* next = drawList_->next;
+        delete drawList_;
+        drawList_ = next;
+    }
+    while (lightList_) {
+        LightNode* next = lightList_->next;
+        delete lightList_;
+        lightList_ = next;
+    }
+}
+
 void Scene::addRenderable(Renderable* renderable) {
     const DrawKey& key = renderable->key();
     RenderableNode** link = &drawList_;

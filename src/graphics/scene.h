@@ -70,6 +70,9 @@ public:
     LightNode* lightList() const { return lightList_; }
 
     Scene() = default;  // tests may build their own
+    ~Scene();           // the singleton is never destroyed; others free their list nodes
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
 
 private:
     Camera camera_;

@@ -73,6 +73,15 @@ TextureRegistry& TextureRegistry::instance() {
 
 TextureRegistry::TextureRegistry() : devices_(&DeviceHolder::instance()) {}
 
+TextureRegistry::~TextureRegistry() {
+    while (head_) {
+        Entry* next = head_->next;
+        delete head_->texture;
+        delete head_;
+        head_ = next;
+    }
+}
+
 int TextureRegistry::findTextureByName(const char* fileName) const {
     if (!fileName) return -1;
     for (Entry* e = head_; e; e = e->next)

@@ -12,6 +12,9 @@ public:
     Texture* textureById(int id) const;
 
     TextureRegistry();  // tests may build their own
+    ~TextureRegistry();  // the singleton is never destroyed; others free what they made
+    TextureRegistry(const TextureRegistry&) = delete;
+    TextureRegistry& operator=(const TextureRegistry&) = delete;
 
 private:
     struct Entry;
