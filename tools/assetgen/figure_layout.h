@@ -34,5 +34,7 @@ constexpr PixelRect kSpare{192, 176, 256, 256};
 // Fractions of the jersey's width where front and back lie.
 constexpr float kFrontU = 0.25f;
 constexpr float kBackU = 0.75f;
+// Head rows: the sphere from the top pole (0) to where the neck starts.
+constexpr float kHeadChinV = 0.84f;
 
 }  // namespace figure

@@ -117,16 +117,26 @@ void MeshBuilder::endPart() {
     partIndexStart_ = mesh_.indices.size();
 }
 
-void MeshBuilder::lathe(const std::vector<Ring>& rings, int segments, const UvRect& uv, float startAngle) {
-    beginPart();
-    const size_t n = rings.size();
+std::vector<MeshBuilder::Ring> MeshBuilder::withProfileV(std::vector<Ring> rings) {
     // v follows the length of the profile, so texture rows are not stretched.
+    const size_t n = rings.size();
     std::vector<float> along(n, 0.0f);
     for (size_t i = 1; i < n; ++i) {
         const float dr = 0.5f * ((rings[i].rx + rings[i].rz) - (rings[i - 1].rx + rings[i - 1].rz));
         along[i] = along[i - 1] + std::hypot(rings[i].y - rings[i - 1].y, dr);
     }
-    const float total = along[n - 1] > 0 ? along[n - 1] : 1.0f;
+    const float total = n > 0 && along[n - 1] > 0 ? along[n - 1] : 1.0f;
+    for (size_t i = 0; i < n; ++i) rings[i].t = along[i] / total;
+    return rings;
+}
+
+void MeshBuilder::lathe(const std::vector<Ring>& rings, int segments, const UvRect& uv, float startAngle) {
+    beginPart();
+    const size_t n = rings.size();
+    std::vector<float> along(n, 0.0f);
+    const std::vector<Ring> byLength = withProfileV(rings);
+    for (size_t i = 0; i < n; ++i) along[i] = rings[i].t >= 0 ? rings[i].t : byLength[i].t;
+    const float total = 1.0f;
     std::vector<uint32_t> first(n);
     for (size_t i = 0; i < n; ++i) {
         first[i] = static_cast<uint32_t>(mesh_.vertices.size());

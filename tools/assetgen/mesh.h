@@ -56,7 +56,10 @@ public:
     // bottom, ring k has centre (cx, y, cz) and radii rx, rz. Texture: around = u, down = v.
     struct Ring {
         float y, rx, rz, cx = 0, cz = 0;
+        float t = -1;  // texture v down the profile, 0..1; negative: by profile length
     };
+    // Sets t by the length of the whole profile, before a coarser mesh drops rings.
+    static std::vector<Ring> withProfileV(std::vector<Ring> rings);
     void lathe(const std::vector<Ring>& rings, int segments, const UvRect& uv, float startAngle = 1.5707964f);
     // Flat ellipse facing up (or down), texture mapped as a disc inside uv.
     void disc(V3 centre, float rx, float rz, int segments, bool up, const UvRect& uv,

@@ -55,15 +55,15 @@ void addStick(MeshBuilder& b, const Detail& d, V3 butt, V3 heel, float bladeU, f
 void addHead(MeshBuilder& b, const Detail& d, V3 c, float r) {
     std::vector<Ring> rings;
     const int n = d.fine ? 12 : 5;
-    for (int i = 0; i <= n; ++i) {
-        const float a = 3.1415927f * i / n;  // 0 at the top pole
+    // Texture rows by angle from the top pole, the same at every detail.
+    for (int i = 0; i < n; ++i) {
+        const float a = 3.1415927f * i / n;
         const float rr = r * std::sin(a), y = c.y + r * std::cos(a);
-        rings.push_back({y, rr * 0.95f, rr, c.x, c.z});
-        if (i == n - 1) break;
+        rings.push_back({y, rr * 0.95f, rr, c.x, c.z, float(i) / n * kHeadChinV});
     }
     // Neck below the last head ring.
-    rings.push_back({c.y - r * 1.05f, r * 0.48f, r * 0.5f, c.x + 0.1f, c.z});
-    rings.push_back({c.y - r * 1.45f, r * 0.5f, r * 0.52f, c.x + 0.15f, c.z});
+    rings.push_back({c.y - r * 1.05f, r * 0.48f, r * 0.5f, c.x + 0.1f, c.z, 0.92f});
+    rings.push_back({c.y - r * 1.45f, r * 0.5f, r * 0.52f, c.x + 0.15f, c.z, 1.0f});
     b.lathe(rings, d.around, kHead.uv());
 }
 
@@ -101,12 +101,14 @@ Mesh buildSkater(bool high) {
     std::vector<Ring> pants{{6.4f, 1.5f, 1.95f, 0.1f, 0}, {5.9f, 1.7f, 2.15f, 0.15f, 0},
                             {5.0f, 1.7f, 2.15f, 0.2f, 0}, {4.3f, 1.45f, 1.9f, 0.2f, 0},
                             {4.15f, 0.9f, 1.3f, 0.2f, 0}};
+    pants = MeshBuilder::withProfileV(pants);
     if (!d.fine) pants = {pants[0], pants[2], pants[3]};
     b.lathe(pants, d.around, kPants.uv());
     std::vector<Ring> jersey{{9.55f, 0.0f, 0.0f, -0.25f, 0},  {9.55f, 0.75f, 0.9f, -0.25f, 0},
                              {9.35f, 1.35f, 1.85f, -0.22f, 0}, {8.9f, 1.7f, 2.4f, -0.18f, 0},
                              {8.1f, 1.75f, 2.45f, -0.1f, 0},   {7.2f, 1.65f, 2.25f, 0.0f, 0},
                              {6.5f, 1.5f, 2.0f, 0.08f, 0},     {6.1f, 1.5f, 1.95f, 0.1f, 0}};
+    jersey = MeshBuilder::withProfileV(jersey);
     if (!d.fine) jersey = {jersey[0], jersey[2], jersey[4], jersey[6], jersey[7]};
     b.lathe(jersey, d.around, kJersey.uv());
     addHead(b, d, {-0.35f, 10.75f, 0}, 1.05f);
@@ -162,12 +164,14 @@ Mesh buildGoalie(bool high) {
     std::vector<Ring> pants{{5.9f, 1.6f, 2.1f, 0.1f, 0}, {5.4f, 1.8f, 2.3f, 0.15f, 0},
                             {4.5f, 1.75f, 2.25f, 0.2f, 0}, {3.9f, 1.5f, 1.95f, 0.2f, 0},
                             {3.75f, 0.9f, 1.3f, 0.2f, 0}};
+    pants = MeshBuilder::withProfileV(pants);
     if (!d.fine) pants = {pants[0], pants[2], pants[3]};
     b.lathe(pants, d.around, kPants.uv());
     std::vector<Ring> jersey{{8.75f, 0.0f, 0.0f, -0.35f, 0},  {8.75f, 0.8f, 1.0f, -0.35f, 0},
                              {8.55f, 1.5f, 2.0f, -0.32f, 0},  {8.1f, 1.9f, 2.5f, -0.28f, 0},
                              {7.3f, 1.95f, 2.5f, -0.2f, 0},   {6.5f, 1.8f, 2.35f, -0.05f, 0},
                              {5.95f, 1.6f, 2.1f, 0.05f, 0},   {5.6f, 1.6f, 2.05f, 0.1f, 0}};
+    jersey = MeshBuilder::withProfileV(jersey);
     if (!d.fine) jersey = {jersey[0], jersey[2], jersey[4], jersey[6], jersey[7]};
     b.lathe(jersey, d.around, kJersey.uv());
     addHead(b, d, {-0.55f, 9.85f, 0}, 1.1f);
