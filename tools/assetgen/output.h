@@ -17,6 +17,8 @@ public:
     // Colour-keyed picture: see Canvas::keyed8.
     void keyedBmp(const std::string& gameName, const Canvas& canvas);
 
+    void fail(const std::string& message) { errors_.push_back(message); }
+
     bool ok() const { return errors_.empty(); }
     const std::vector<std::string>& errors() const { return errors_; }
     const std::vector<std::string>& written() const { return written_; }

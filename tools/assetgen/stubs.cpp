@@ -1,3 +1,0 @@
-#include "assetgen.h"
-void writeSounds(Output&) {}
-void writeMusic(Output&) {}
