@@ -1,7 +1,10 @@
 // Audio start-up order, what each failure silences, volumes, effects and shutdown.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -151,6 +154,29 @@ TEST(MixerAudio, StartsOnTheDummyDriverAndCopesWithMissingFiles) {
     mixer->samplePlay(click);  // after release: ignored
     delete mixer;
     unsetenv("SDL_AUDIODRIVER");
+}
+
+// The generator's sounds and music open on the real mixer.
+TEST(MixerAudio, GeneratedSoundsAndMusicLoad) {
+    if (access(FROSTEL_RUN_DIR "/tune.mp3", R_OK) != 0) GTEST_SKIP() << "no generated assets";
+    const std::string previous = std::filesystem::current_path().string();
+    std::filesystem::current_path(FROSTEL_RUN_DIR);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    AudioSystem* mixer = createMixerAudioSystem();
+    installAudioSystem(mixer);
+    {
+        Game g;
+        g.startAudio(nullptr);
+        EXPECT_TRUE(g.soundOn);
+        EXPECT_TRUE(g.musicOn);
+        g.applyVolumes();
+        g.playSample(0, true);
+        mixer->streamPlay(g.musicStream, false, 4);
+    }
+    installAudioSystem(nullptr);
+    delete mixer;
+    unsetenv("SDL_AUDIODRIVER");
+    std::filesystem::current_path(previous);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -251,6 +252,19 @@ TEST(GameLoad, SilentOrMusiclessAudioAndAnOptionsFileStillLoad) {
         r.check(rig.audio->callsStartingWith("setGlobalVolumes") == std::vector<std::string>{"setGlobalVolumes(20,50,20)"},
                 "volumes");
     });
+}
+
+// The generator's real files, when the build has made them.
+TEST(GameLoad, GeneratedAssets) {
+    if (access(FROSTEL_RUN_DIR "/hplayer_h.x", R_OK) != 0) GTEST_SKIP() << "no generated assets";
+    const std::string previous = std::filesystem::current_path().string();
+    std::filesystem::current_path(FROSTEL_RUN_DIR);
+    inFreshProcess([](Report& r) {
+        LoadRig rig;
+        r.check(rig.game.load(nullptr), "load failed");
+        r.check(errorBoxes().empty(), "an error was shown");
+    });
+    std::filesystem::current_path(previous);
 }
 
 }  // namespace
