@@ -7,6 +7,7 @@ packages=(
   libstb-dev libmp3lame-dev fonts-dejavu-core
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-apps x11-utils netpbm imagemagick
+  python3  # tests/e2e/close_window.py sends the window-manager close request
   clang libclang-rt-14-dev
 )
 missing=()

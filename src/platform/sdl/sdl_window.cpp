@@ -71,6 +71,14 @@ WindowSystem* createSdlWindowSystem(std::string* reason) {
         if (reason) *reason = SDL_GetError();
         return nullptr;
     }
+    // With no display SDL falls back to drivers that show nothing; a game nobody can
+    // see would run on unnoticed.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
+        if (reason) *reason = std::string("no display found, only SDL's ") + driver + " video driver";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
     return new SdlWindowSystem();
 }
 

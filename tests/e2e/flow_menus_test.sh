@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The menus answer where their items are, Esc ends the program from each of them with
+# status 0, and the quit item ends it too. The pointer starts at (512, 384); with the
+# sensitivity 1.0 one mouse count moves it one pixel.
+source "$(dirname "$0")/flow_common.sh"
+
+SPLASH=200x200+412+284
+MENU=256x256+384+256  # the menu picture
+
+write_opts 1.0 6116 127.000.000.001 1 50 50
+
+# to_main_menu: start the game and click the intro away.
+to_main_menu() {
+    start_game frostel
+    wait_bright "$SPLASH" 20
+    sleep 0.3
+    click
+    shot main
+}
+
+# open_menu NAME DX DY: move to an item of the main menu, click it, and see the picture change.
+open_menu() {
+    move_pointer "$2" "$3"
+    click
+    shot "$1"
+    expect_more "the $1 menu's picture" "$(differing main "$1" "$MENU")" 2000
+}
+
+step "Esc on the main menu"
+to_main_menu
+press_key Escape
+expect_exit_0
+
+step "the create menu, then Esc"
+to_main_menu
+open_menu create 0 -69  # create item at (512, 315)
+press_key Escape
+expect_exit_0
+
+step "the join menu, then Esc"
+to_main_menu
+open_menu join 0 -34  # join item at (512, 350)
+press_key Escape
+expect_exit_0
+
+step "the options menu, its back item, then Esc"
+to_main_menu
+open_menu options -22 39  # options item at (490, 423)
+move_pointer -40 50       # back item at (450, 473)
+click
+move_pointer 62 -89       # where the pointer was on the first shot
+shot back
+expect_less "the main menu again" "$(differing main back "$MENU")" 200
+press_key Escape
+expect_exit_0
+
+step "the quit item ends the program"
+to_main_menu
+move_pointer -42 89  # quit item at (470, 473)
+click
+expect_exit_0
+echo PASS

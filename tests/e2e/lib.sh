@@ -1,0 +1,158 @@
+# Shared helpers of the end-to-end tests. A test script starts with
+#
+#   source "$(dirname "$0")/lib.sh"
+#   in_xvfb "$@"
+#
+# and then drives the real programs from $FROSTEL_RUN_DIR (set by CTest).
+#
+#   in_xvfb ARGS...          re-runs the calling script inside its own Xvfb: a 1024x768x24
+#                            screen with a white root window, so that anything the game
+#                            presents (black at first) stands out. No window manager runs.
+#   start_game PROG          starts PROG (frostel or frostel_640) in the background from
+#                            $FROSTEL_RUN_DIR, as a player would; sets GAME_PID and GAME_PROG.
+#                            Its stderr goes to $E2E_WORK/PROG.stderr.
+#   wait_for_window [SECS]   waits (default 60 s) until the visible window titled "Frostel"
+#                            is mapped; sets GAME_WINDOW to its id. Fails if the game ends first.
+#   wait_for_exit [SECS]     waits (default 30 s) for the game to end; sets GAME_STATUS to its
+#                            exit status, or kills it and sets 124 on timeout.
+#   stop_game                kills the game if it still runs (also done on exit).
+#   screenshot FILE          writes the whole screen to FILE as a binary PPM.
+#   pixel_at FILE X Y        prints "R G B" of one pixel of a PPM file.
+#   wait_for_pixel X Y "R G B" [SECS]
+#                            waits (default 30 s) until the screen shows that colour at X Y.
+#   press_key KEYSYM         holds a key for 0.1 s, as a player's press (xdotool keydown/keyup).
+#   close_request            asks the game window to close as a window manager does for
+#                            Alt+F4 or the close button (a WM_DELETE_WINDOW message).
+#   window_geometry          prints "X Y WIDTH HEIGHT" of GAME_WINDOW.
+#   fail MESSAGE             prints MESSAGE, the game's stderr, and ends the test with 1.
+#   pass MESSAGE             prints MESSAGE.
+#
+# Everything the helpers write goes to $E2E_WORK, a fresh folder removed on exit.
+
+set -euo pipefail
+
+FROSTEL_WINDOW_NAME='^Frostel$'  # xdotool search pattern of the game window's title
+
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+: "${FROSTEL_RUN_DIR:?set FROSTEL_RUN_DIR to the run folder of a build}"
+
+in_xvfb() {
+    if [ -z "${FROSTEL_E2E_IN_XVFB:-}" ]; then
+        export FROSTEL_E2E_IN_XVFB=1
+        rm -rf "$E2E_WORK"
+        trap - EXIT
+        exec xvfb-run -a -s "-screen 0 1024x768x24 -wr -nolisten tcp" bash "$0" "$@"
+    fi
+}
+
+E2E_WORK=$(mktemp -d /tmp/frostel-e2e-XXXXXX)
+GAME_PID=""
+GAME_PROG=""
+GAME_WINDOW=""
+GAME_STATUS=""
+
+_e2e_cleanup() {
+    stop_game
+    rm -rf "$E2E_WORK"
+}
+trap _e2e_cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "$GAME_PROG" ] && [ -s "$E2E_WORK/$GAME_PROG.stderr" ]; then
+        echo "--- $GAME_PROG stderr ---" >&2
+        tail -n 40 "$E2E_WORK/$GAME_PROG.stderr" >&2
+    fi
+    exit 1
+}
+
+pass() { echo "ok: $*"; }
+
+start_game() {
+    local prog=$1
+    [ -x "$FROSTEL_RUN_DIR/$prog" ] || fail "$FROSTEL_RUN_DIR/$prog is not built"
+    GAME_PROG=$prog
+    GAME_WINDOW=""
+    GAME_STATUS=""
+    (cd "$FROSTEL_RUN_DIR" && exec "./$prog") 2>"$E2E_WORK/$prog.stderr" >/dev/null &
+    GAME_PID=$!
+}
+
+_game_running() { [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; }
+
+stop_game() {
+    if _game_running; then
+        kill -KILL "$GAME_PID" 2>/dev/null || true
+        wait "$GAME_PID" 2>/dev/null || true
+    fi
+    GAME_PID=""
+}
+
+wait_for_window() {
+    local limit=$(( ${1:-60} * 10 )) i id
+    for (( i = 0; i < limit; i++ )); do
+        id=$(xdotool search --onlyvisible --name "$FROSTEL_WINDOW_NAME" 2>/dev/null | head -n 1 || true)
+        if [ -n "$id" ]; then
+            GAME_WINDOW=$id
+            return 0
+        fi
+        _game_running || fail "$GAME_PROG ended before its window appeared"
+        sleep 0.1
+    done
+    fail "no visible Frostel window after ${1:-60} s"
+}
+
+wait_for_exit() {
+    local limit=$(( ${1:-30} * 10 )) i
+    for (( i = 0; i < limit; i++ )); do
+        _game_running || break
+        sleep 0.1
+    done
+    if _game_running; then
+        stop_game
+        GAME_STATUS=124
+        return 0
+    fi
+    GAME_STATUS=0
+    wait "$GAME_PID" || GAME_STATUS=$?
+    GAME_PID=""
+}
+
+screenshot() {
+    xwd -root -silent | xwdtopnm >"$1" 2>/dev/null
+}
+
+pixel_at() {
+    pamcut -left "$2" -top "$3" -width 1 -height 1 "$1" | pamtopnm -plain |
+        awk 'NR > 3 { for (i = 1; i <= NF; i++) v = v (v == "" ? "" : " ") $i } END { print v }'
+}
+
+wait_for_pixel() {
+    local x=$1 y=$2 want=$3 limit=$(( ${4:-30} * 10 )) i got=""
+    local shot="$E2E_WORK/wait.ppm"
+    for (( i = 0; i < limit; i++ )); do
+        screenshot "$shot"
+        got=$(pixel_at "$shot" "$x" "$y")
+        [ "$got" = "$want" ] && return 0
+        _game_running || fail "$GAME_PROG ended while waiting for ($want) at $x,$y"
+        sleep 0.1
+    done
+    fail "pixel $x,$y is ($got), not ($want), after ${4:-30} s"
+}
+
+press_key() {
+    xdotool keydown "$1"
+    sleep 0.1
+    xdotool keyup "$1"
+}
+
+close_request() {
+    [ -n "$GAME_WINDOW" ] || fail "close_request: no window yet"
+    python3 "$E2E_DIR/close_window.py" "$GAME_WINDOW" || fail "could not send the close request"
+}
+
+window_geometry() {
+    xwininfo -id "$GAME_WINDOW" | awk '
+        /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+        /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }'
+}
