@@ -404,6 +404,13 @@ TEST_F(GlTest, DepthTestKeepsTheNearerSurface) {
     device()->setTexture(0, red);
     ASSERT_TRUE(draw(farQuad));
     EXPECT_EQ(frame().at(cx, cy), 0xFF0000u);
+
+    // Between half the near distance and the near plane (1.0) is clipped, as in Direct3D's 0..w depth.
+    device()->setRenderState(rs::ZEnable, 1);
+    device()->setTexture(0, green);
+    Mesh tooNear = mesh(facingQuad(-9.25f), kClockwise);
+    ASSERT_TRUE(draw(tooNear));
+    EXPECT_EQ(frame().at(cx, cy), 0xFF0000u);
 }
 
 }  // namespace
