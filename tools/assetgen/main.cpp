@@ -1,6 +1,7 @@
 // assetgen OUTPUT_DIR: writes every mesh, picture, sound and the music the game loads.
 // The output depends on nothing but this program and the system font files.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "assetgen.h"
@@ -15,6 +16,13 @@ int main(int argc, char** argv) {
     std::string error;
     if (!loadFonts(&error)) {
         std::fprintf(stderr, "assetgen: %s\n", error.c_str());
+        return 1;
+    }
+    // A folder that cannot be made ends the run at once, before any work.
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(argv[1]) / "gfx", ec);
+    if (ec) {
+        std::fprintf(stderr, "assetgen: cannot make %s/gfx: %s\n", argv[1], ec.message().c_str());
         return 1;
     }
     Output out(argv[1]);

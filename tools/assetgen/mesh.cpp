@@ -65,6 +65,20 @@ std::string writeXFile(const Mesh& mesh, const std::string& name, float scale) {
     return s;
 }
 
+Mesh MeshBuilder::take() {
+    std::vector<uint32_t> remap(mesh_.vertices.size(), UINT32_MAX);
+    Mesh out;
+    for (uint32_t& i : mesh_.indices) {
+        if (remap[i] == UINT32_MAX) {
+            remap[i] = static_cast<uint32_t>(out.vertices.size());
+            out.vertices.push_back(mesh_.vertices[i]);
+        }
+        out.indices.push_back(remap[i]);
+    }
+    mesh_ = Mesh{};
+    return out;
+}
+
 void MeshBuilder::beginPart() {
     partStart_ = mesh_.vertices.size();
     partIndexStart_ = mesh_.indices.size();

@@ -72,7 +72,8 @@ public:
     // Two-sided quad (for the net): corners in order around the quad.
     void quad2(V3 a, V3 b, V3 c, V3 d, const UvRect& uv);
 
-    Mesh take() { return std::move(mesh_); }
+    // The mesh without vertices that no face uses (a lathe's pole keeps one seam copy too many).
+    Mesh take();
     const Mesh& mesh() const { return mesh_; }
 
 private:
