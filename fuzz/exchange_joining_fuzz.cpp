@@ -1,0 +1,8 @@
+// The joining machine's match frame against any datagrams from the other side.
+#include "exchange_driver.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static fuzz::LinkPair* links = new fuzz::LinkPair(Join);
+    fuzz::runMatch(*links, Join, data, size);
+    return 0;
+}

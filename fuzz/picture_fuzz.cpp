@@ -1,0 +1,61 @@
+// Picture loading as the texture registry does it: decode, colour key (or opaque),
+// scale to powers of two and fill the mip chain. Input: a flag byte (bit 0: colour
+// keyed, as the sprites; else plain, as the model skins), then the file.
+#include <string>
+
+#include "fuzz_support.h"
+#include "graphics/device_holder.h"
+#include "graphics/picture.h"
+#include "graphics/texture_registry.h"
+#include "platform/fake/recording_device.h"
+#include "platform/image_decode.h"
+#include "platform/render_types.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1) return 0;
+    const InScratchFolder scratch;
+    static Recorder* recorder = [] {
+        auto* r = new Recorder;
+        r->keepLog = false;
+        return r;
+    }();
+    static RecordingDevice* device = new RecordingDevice(*recorder);
+    DeviceHolder::instance().device = device;
+
+    const bool keyed = data[0] & 1;
+    const uint8_t* file = data + 1;
+    const size_t fileSize = size - 1;
+
+    DecodedImage decoded;
+    const bool decodes = decodeImageMemory(file, fileSize, &decoded);
+    if (decodes) {
+        fuzzCheck(decoded.width > 0 && decoded.height > 0, "a decoded picture has an area");
+        fuzzCheck(decoded.pixels.size() == size_t(decoded.width) * size_t(decoded.height), "one pixel per cell");
+    }
+
+    writeScratchFile("fuzz.pic", file, fileSize);
+    TextureRegistry registry;
+    const int id = registry.loadTexture("fuzz.pic", keyed);
+    fuzzCheck((id >= 0) == decodes, "the registry loads exactly what decodes", id);
+    if (id < 0) return 0;
+
+    const auto* t = static_cast<const RecordingTexture*>(registry.textureById(id));
+    fuzzCheck(t != nullptr && t->levelCount() > 0, "a texture with levels");
+    fuzzCheck(!keyed || t->format() == fmt::A1R5G5B5, "keyed pictures get one alpha bit", t->format());
+    const uint32_t w = t->levels[0].width, h = t->levels[0].height;
+    fuzzCheck(w == uint32_t(nextPowerOfTwo(decoded.width)) && h == uint32_t(nextPowerOfTwo(decoded.height)),
+              "scaled to the next powers of two", w, h);
+    for (const auto& level : t->levels) {
+        fuzzCheck((level.width & (level.width - 1)) == 0 && (level.height & (level.height - 1)) == 0,
+                  "every level a power of two", level.width, level.height);
+        fuzzCheck(level.pixels.size() >= size_t(level.width) * level.height, "level storage");
+        for (size_t i = 0; i < size_t(level.width) * level.height; ++i) {
+            const uint32_t alpha = level.pixels[i] >> 24;
+            if (keyed)
+                fuzzCheck(alpha == 0 || alpha == 0xFF, "keyed texels transparent or opaque", alpha);
+            else
+                fuzzCheck(alpha == 0xFF, "plain texels opaque", alpha);
+        }
+    }
+    return 0;
+}

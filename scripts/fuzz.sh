@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (AddressSanitizer and UndefinedBehaviorSanitizer)
+# and runs each for the given time, one after the other.
+# Usage: fuzz.sh [SECONDS per target, default 60] [TARGET...]
+#   targets: exchange_creating exchange_joining options xfile picture dotted_address
+# Environment: FROSTEL_FUZZ_BUILD (build folder, default <root>/build-fuzz), NICE (e.g. 19).
+# The committed seeds stay as they are; what a run learns goes to <build>/corpus/<target>,
+# and an input that breaks a target to <build>/artifacts/<target>/.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-60}
+shift || true
+all=(exchange_creating exchange_joining options xfile picture dotted_address)
+targets=("$@")
+[ ${#targets[@]} -eq 0 ] && targets=("${all[@]}")
+build=${FROSTEL_FUZZ_BUILD:-$root/build-fuzz}
+nice_cmd=(nice -n "${NICE:-0}")
+
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DFROSTEL_FUZZ=ON -DFROSTEL_BENCH=OFF \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+"${nice_cmd[@]}" cmake --build "$build" --target "${targets[@]/#/fuzz_}" -j "$(nproc)" > /dev/null
+
+# Reports from the sanitizers end the run (the fuzzer keeps the input); no leak checking
+# between runs of one process, the targets hold process-wide singletons on purpose.
+export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:allocator_may_return_null=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+failed=()
+summary=()
+for t in "${targets[@]}"; do
+  exe=$build/fuzz/fuzz_$t
+  corpus=$build/corpus/$t
+  artifacts=$build/artifacts/$t
+  log=$build/fuzz-$t.log
+  mkdir -p "$corpus" "$artifacts"
+  extra=()
+  # readers that report failures with showError would fill the log with them
+  case $t in options|xfile|picture) extra+=(-close_fd_mask=2) ;; esac
+  set +e
+  "${nice_cmd[@]}" "$exe" -max_total_time="$seconds" -timeout=25 -rss_limit_mb=3072 -print_final_stats=1 \
+    -artifact_prefix="$artifacts/" "${extra[@]}" "$corpus" "$root/fuzz/corpus/$t" > "$log" 2>&1
+  status=$?
+  set -e
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  units=$(ls "$corpus" | wc -l)
+  if [ $status -ne 0 ]; then
+    failed+=("$t")
+    summary+=("$(printf '%-18s FAILED after %s executions (status %d); see %s' "$t" "${runs:-?}" "$status" "$log")")
+    grep -E "ERROR|runtime error|invariant broken|Test unit written" "$log" | head -5 >&2 || true
+  else
+    summary+=("$(printf '%-18s %10s executions in %s s, corpus %s inputs' "$t" "${runs:-?}" "$seconds" "$units")")
+  fi
+done
+
+echo "fuzz.sh: executions per target"
+printf '  %s\n' "${summary[@]}"
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "fuzz.sh: failures in: ${failed[*]}" >&2
+  exit 1
+fi
