@@ -19,6 +19,14 @@ struct Detail {
 
 Detail detailFor(bool high) { return high ? Detail{20, 10, true} : Detail{8, 5, false}; }
 
+// The game lights the rink from one lamp high above it, so the sides of a figure turned
+// from the lamp would stay nearly black. Tilting the normals upwards lets the top light
+// reach them, as a soft sky light would; every normal still faces its faces' side.
+Mesh withSkyLight(Mesh m) {
+    for (MeshVertex& v : m.vertices) v.n = normalised(v.n + V3{0, 0.45f, 0});
+    return m;
+}
+
 // A limb bent at a joint: shoulder -> elbow -> hand, with the joint pushed out by `bend`.
 std::vector<V3> bentPath(V3 a, V3 b, V3 bend, bool fine) {
     const V3 mid = lerp(a, b, 0.5f) + bend;
@@ -133,7 +141,7 @@ Mesh buildSkater(bool high) {
     };
     arm(rightShoulder, topHand, {0.4f, -0.9f, 0.9f});
     arm(leftShoulder, lowHand, {0.6f, -0.5f, -0.9f});
-    return b.take();
+    return withSkyLight(b.take());
 }
 
 Mesh buildGoalie(bool high) {
@@ -198,5 +206,5 @@ Mesh buildGoalie(bool high) {
                         catchHand.z});
     }
     b.lathe(mitt, d.around / 2 + 2, kGear.uv());
-    return b.take();
+    return withSkyLight(b.take());
 }
