@@ -4,14 +4,10 @@
 #include "app/main_loop.h"
 #include "app/show_error.h"
 #include "platform/audio_system.h"
+#include "platform/gl_render_system.h"
 #include "platform/mixer_audio.h"
 #include "platform/render_device.h"
 #include "platform/sdl_shell.h"
-
-#if __has_include("platform/gl_render_system.h")
-#include "platform/gl_render_system.h"
-#define FROSTEL_HAVE_GL 1
-#endif
 
 int main() {
     std::string reason;
@@ -26,9 +22,7 @@ int main() {
     setErrorBox(sdlErrorBox);
     installClock(sdlClock());
     setInputSystemFactory(createSdlInputSystem);
-#ifdef FROSTEL_HAVE_GL
     setRenderSystemFactory(createGlRenderSystem);
-#endif
     AudioSystem* audio = createMixerAudioSystem();
     installAudioSystem(audio);
 

@@ -21,6 +21,10 @@
 #   wait_for_pixel X Y "R G B" [SECS]
 #                            waits (default 30 s) until the screen shows that colour at X Y.
 #   press_key KEYSYM         holds a key for 0.1 s, as a player's press (xdotool keydown/keyup).
+#   press_until_exit KEYSYM [SECS]
+#                            presses the key about once a second until the game ends (a press
+#                            while the assets load, before the first frame, is not seen); gives
+#                            up after SECS (default 60). Sets GAME_STATUS like wait_for_exit.
 #   close_request            asks the game window to close as a window manager does for
 #                            Alt+F4 or the close button (a WM_DELETE_WINDOW message).
 #   window_geometry          prints "X Y WIDTH HEIGHT" of GAME_WINDOW.
@@ -144,6 +148,18 @@ press_key() {
     xdotool keydown "$1"
     sleep 0.1
     xdotool keyup "$1"
+}
+
+press_until_exit() {
+    local key=$1 deadline=$(( $(date +%s) + ${2:-60} )) i
+    while _game_running && [ "$(date +%s)" -lt "$deadline" ]; do
+        press_key "$key"
+        for (( i = 0; i < 10; i++ )); do
+            _game_running || break
+            sleep 0.1
+        done
+    done
+    wait_for_exit 1
 }
 
 close_request() {

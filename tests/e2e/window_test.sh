@@ -15,7 +15,6 @@ for prog in frostel frostel_640; do
         wait_for_pixel $corner "0 0 0"
     done
     pass "$prog presents a full-screen black screen"
-    press_key Escape
-    wait_for_exit
+    press_until_exit Escape
     [ "$GAME_STATUS" = 0 ] || fail "$prog ended with status $GAME_STATUS"
 done

@@ -11,15 +11,13 @@ public:
     }
 
     WindowHandle createWindow(const char* title, int width, int height, bool screenSized) override {
-        if (screenSized) {
-            SDL_DisplayMode mode;
-            if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return nullptr;
-            width = mode.w;
-            height = mode.h;
-        }
-        // Full-screen on the desktop's mode: the render device letterboxes its back buffer.
+        // Both builds take the display full-screen, so the window is made as large as the
+        // screen whatever its own size: without a window manager (Xvfb, a bare X server)
+        // nothing else would stretch a 640x480 window over the display.
+        SDL_Rect bounds{0, 0, width, height};
+        if (SDL_GetDisplayBounds(0, &bounds) != 0 && screenSized) return nullptr;
         Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN_DESKTOP;
-        SDL_Window* window = SDL_CreateWindow(title, 0, 0, width, height, flags);
+        SDL_Window* window = SDL_CreateWindow(title, bounds.x, bounds.y, bounds.w, bounds.h, flags);
         if (!window) return nullptr;
         if (window_) SDL_DestroyWindow(window_);
         window_ = window;
