@@ -88,6 +88,7 @@ TEST_F(GlTest, BufferLocksAndDrawsStayInsideTheirBuffers) {
     uint16_t* idx = nullptr;
     ASSERT_TRUE(q.indices->lock(0, 12, reinterpret_cast<void**>(&idx)));
     idx[5] = 4;
+    EXPECT_FALSE(draw(q)) << "still locked: checked afresh";
     q.indices->unlock();
     EXPECT_FALSE(draw(q));
     EXPECT_FALSE(device()->drawIndexedPrimitive(kTriangleList, 0, 0, 4, 3, 2));

@@ -729,12 +729,8 @@ bool GlDevice::drawIndexedPrimitive(uint32_t primitiveType, int baseVertex, uint
     FvfLayout layout = parseFvf(fvf_);
     if (!layout.valid || streamStride_ < layout.size) return false;
     if (uint64_t(startIndex) + count > indices_->count()) return false;
-    uint32_t first = UINT32_MAX, last = 0;
-    for (uint32_t i = startIndex; i < startIndex + count; ++i) {
-        uint32_t v = indices_->index(i);
-        first = std::min(first, v);
-        last = std::max(last, v);
-    }
+    uint32_t first, last;
+    indices_->range(startIndex, uint32_t(count), &first, &last);
     size_t bytes = stream_->bytes().size();
     uint64_t start = uint64_t(streamOffset_) + uint64_t(baseVertex) * streamStride_;
     if (start + uint64_t(last) * streamStride_ + layout.size > bytes) return false;

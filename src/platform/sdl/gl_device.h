@@ -109,17 +109,30 @@ public:
     GlIndexBuffer(std::shared_ptr<GlContext> context, uint32_t length, uint32_t indexSize);
     ~GlIndexBuffer() override;
     bool lock(uint32_t offset, uint32_t size, void** data) override;
-    void unlock() override {}
+    void unlock() override {
+        locked_ = false;
+        ++version_;
+    }
 
     uint32_t indexSize() const { return indexSize_; }
     uint32_t count() const { return static_cast<uint32_t>(bytes_.size() / indexSize_); }
-    uint32_t index(uint32_t i) const;
     const uint8_t* data() const { return bytes_.data(); }
+    // Smallest and largest of `count` indices from `start` (which must lie in the buffer),
+    // cached until the contents change.
+    void range(uint32_t start, uint32_t count, uint32_t* lowest, uint32_t* highest);
 
 private:
+    uint32_t index(uint32_t i) const;
+
     std::shared_ptr<GlContext> context_;
     std::vector<uint8_t> bytes_;
     uint32_t indexSize_;
+    uint32_t version_ = 0;
+    bool locked_ = false;  // contents may change under a draw: no caching
+    struct {
+        bool valid = false;
+        uint32_t version = 0, start = 0, count = 0, lowest = 0, highest = 0;
+    } cache_;
 };
 
 class GlTexture final : public Texture {

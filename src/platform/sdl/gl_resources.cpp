@@ -255,6 +255,7 @@ GlVertexBuffer::~GlVertexBuffer() {
 bool GlVertexBuffer::lock(uint32_t offset, uint32_t size, void** data) {
     uint32_t end;
     if (!data || !lockRange(static_cast<uint32_t>(bytes_.size()), offset, size, &end)) return false;
+    ++version_;  // bounds are recomputed once it has been written
     *data = bytes_.data() + offset;
     return true;
 }
@@ -300,8 +301,23 @@ GlIndexBuffer::~GlIndexBuffer() {
 bool GlIndexBuffer::lock(uint32_t offset, uint32_t size, void** data) {
     uint32_t end;
     if (!data || !lockRange(static_cast<uint32_t>(bytes_.size()), offset, size, &end)) return false;
+    locked_ = true;
     *data = bytes_.data() + offset;
     return true;
+}
+
+void GlIndexBuffer::range(uint32_t start, uint32_t count, uint32_t* lowest, uint32_t* highest) {
+    if (locked_ || !(cache_.valid && cache_.version == version_ && cache_.start == start && cache_.count == count)) {
+        uint32_t lo = UINT32_MAX, hi = 0;
+        for (uint32_t i = start; i < start + count; ++i) {
+            uint32_t v = index(i);
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+        cache_ = {true, version_, start, count, lo, hi};
+    }
+    *lowest = cache_.lowest;
+    *highest = cache_.highest;
 }
 
 uint32_t GlIndexBuffer::index(uint32_t i) const {
