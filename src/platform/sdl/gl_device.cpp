@@ -425,7 +425,7 @@ bool GlDevice::setTexture(uint32_t stage, Texture* texture) {
     GlTexture* t = nullptr;
     if (texture) {
         t = dynamic_cast<GlTexture*>(texture);
-        if (!t) return false;
+        if (!t || t->owner() != context_.get()) return false;  // GL names are per context
     }
     if (stage == 0) texture_ = t;  // only stage 0 is drawn with
     return true;

@@ -148,6 +148,7 @@ public:
     void unlockRect(uint32_t level) override;
 
     GLuint name() const { return name_; }
+    const GlContext* owner() const { return context_.get(); }
 
 private:
     GlTexture(std::shared_ptr<GlContext> context, uint32_t format) : context_(std::move(context)), format_(format) {}
