@@ -9,8 +9,8 @@ TILE=120x80+160+160     # a background tile: black during the intro, lit on the 
 write_opts 1.0 6116 127.000.000.001 1 50 50
 
 step "with no input the intro gives way after about six seconds"
-start_game frostel
-wait_bright "$SPLASH" 20
+run_game frostel
+wait_shown intro "$SPLASH" 30
 started=$(date +%s%N)
 sleep 4.5
 shot intro
@@ -18,37 +18,40 @@ expect_less "a tile during the intro" "$(brightness intro "$TILE")" 20
 gone=""
 for _ in $(seq 1 60); do
     shot later
-    if [ "$(brightness later "$TILE")" -gt 50 ]; then gone=$(( ($(date +%s%N) - started) / 1000000 )); break; fi
+    if [ "$(brightness later "$TILE")" -gt 50 ]; then
+        gone=$(( ($(date +%s%N) - started) / 1000000 ))
+        break
+    fi
     sleep 0.25
 done
 [ -n "$gone" ] || fail "the intro never gave way"
-echo "the main menu appeared ${gone} ms after the intro"
-expect_more "milliseconds until the menu" "$gone" 5500
-expect_more "the intro picture changed" "$(differing intro later "$SPLASH")" 5000
-press_key Escape
+echo "the main menu appeared ${gone} ms after the intro was first seen"
+expect_more "milliseconds until the menu" "$gone" 5000
+expect_more "pixels of the intro picture changed" "$(differing intro later "$SPLASH")" 5000
+press Escape
 expect_exit_0
 
 step "a click skips it"
-start_game frostel
-wait_bright "$SPLASH" 20
+run_game frostel
+wait_shown intro "$SPLASH" 30
 sleep 0.5
 click
 shot clicked
 expect_more "a tile after the click" "$(brightness clicked "$TILE")" 50
-press_key Escape
+press Escape
 expect_exit_0
 
 step "a button held at start-up does not skip it; Esc ends the program from the intro"
-xdotool mousedown 1
-start_game frostel
-wait_bright "$SPLASH" 20
+xdo mousedown 1
+run_game frostel
+wait_shown held "$SPLASH" 30
 sleep 1.5
 shot held
 expect_less "a tile with the button held" "$(brightness held "$TILE")" 20
-xdotool mouseup 1
+xdo mouseup 1
 sleep 1
 shot released
 expect_less "a tile after the release" "$(brightness released "$TILE")" 20
-press_key Escape
+press Escape
 expect_exit_0
-echo PASS
+pass "intro"

@@ -11,8 +11,8 @@ write_opts 1.0 6116 127.000.000.001 1 50 50
 
 # to_main_menu: start the game and click the intro away.
 to_main_menu() {
-    start_game frostel
-    wait_bright "$SPLASH" 20
+    run_game frostel
+    wait_shown intro "$SPLASH" 30
     sleep 0.3
     click
     shot main
@@ -23,24 +23,24 @@ open_menu() {
     move_pointer "$2" "$3"
     click
     shot "$1"
-    expect_more "the $1 menu's picture" "$(differing main "$1" "$MENU")" 2000
+    expect_more "changed pixels of the $1 menu's picture" "$(differing main "$1" "$MENU")" 5000
 }
 
 step "Esc on the main menu"
 to_main_menu
-press_key Escape
+press Escape
 expect_exit_0
 
 step "the create menu, then Esc"
 to_main_menu
 open_menu create 0 -69  # create item at (512, 315)
-press_key Escape
+press Escape
 expect_exit_0
 
 step "the join menu, then Esc"
 to_main_menu
 open_menu join 0 -34  # join item at (512, 350)
-press_key Escape
+press Escape
 expect_exit_0
 
 step "the options menu, its back item, then Esc"
@@ -48,10 +48,10 @@ to_main_menu
 open_menu options -22 39  # options item at (490, 423)
 move_pointer -40 50       # back item at (450, 473)
 click
-move_pointer 62 -89       # where the pointer was on the first shot
+move_pointer 62 -89       # back where the pointer was on the first shot
 shot back
-expect_less "the main menu again" "$(differing main back "$MENU")" 200
-press_key Escape
+expect_less "changed pixels against the first main menu" "$(differing main back "$MENU")" 100
+press Escape
 expect_exit_0
 
 step "the quit item ends the program"
@@ -59,4 +59,4 @@ to_main_menu
 move_pointer -42 89  # quit item at (470, 473)
 click
 expect_exit_0
-echo PASS
+pass "menus"
