@@ -47,8 +47,8 @@ Canvas menuBase(const std::string& title) {
     }
     c.frame(1, 1, kMenuSize - 1, kMenuSize - 1, 2.0f, kEdge, 10);
     c.frame(5, 5, kMenuSize - 5, kMenuSize - 5, 1.0f, rgb(0x4E7FC0), 7);
-    TextSpec spec = fitText(title, TextSpec{FontFace::Sans, 24}, 200, 22);
-    const Mask m = renderText(title, spec);
+    TypeSetting ts = fitText(title, TypeSetting{FontFace::Sans, 24}, 200, 22);
+    const Mask m = renderText(title, ts);
     TextStyle style;
     style.fill = [](float, float y) { return mix(rgb(0xFFFFFF), rgb(0xA8D4FF), clamp01((y - 10) / 22)); };
     style.outline = rgb(0x0E2A5C);
@@ -62,7 +62,7 @@ Canvas menuBase(const std::string& title) {
 float labelHeight(const std::vector<std::pair<std::string, Rect>>& items) {
     float best = 20;
     for (const auto& [text, r] : items) {
-        const TextSpec s = fitText(text, TextSpec{FontFace::Sans, 20}, r.x1 - r.x0 - 14, r.y1 - r.y0 - 12);
+        const TypeSetting s = fitText(text, TypeSetting{FontFace::Sans, 20}, r.x1 - r.x0 - 14, r.y1 - r.y0 - 12);
         best = std::min(best, s.pixelHeight);
     }
     return best;
@@ -74,8 +74,8 @@ void button(Canvas& c, const Rect& r, const std::string& label, float height) {
     c.verticalGradient(x0, y0, x1, y1, kButtonTop, kButtonBottom, 5);
     c.frame(x0, y0, x1, y1, 1.2f, kEdge, 5);
     c.line(x0 + 5, y0 + 2.5f, x1 - 5, y0 + 2.5f, 1.0f, rgb(0xFFFFFF, 0.35f));
-    TextSpec spec{FontFace::Sans, height};
-    const Mask m = renderText(label, spec);
+    TypeSetting ts{FontFace::Sans, height};
+    const Mask m = renderText(label, ts);
     TextStyle style = solid(kLabel);
     style.shadow = rgb(0x061228, 0.8f);
     style.shadowDx = 1, style.shadowDy = 1, style.shadowBlur = 0;
@@ -84,10 +84,10 @@ void button(Canvas& c, const Rect& r, const std::string& label, float height) {
 
 void smallText(Canvas& c, const std::string& text, float x0, float y0, float x1, float y1, int align,
                const Color& colour, float height = 11, float xScale = 1) {
-    TextSpec spec{FontFace::Sans, height};
-    spec.xScale = xScale;
-    spec = fitText(text, spec, x1 - x0, y1 - y0);
-    paintTextIn(c, renderText(text, spec), x0, y0, x1, y1, align, solid(colour));
+    TypeSetting ts{FontFace::Sans, height};
+    ts.xScale = xScale;
+    ts = fitText(text, ts, x1 - x0, y1 - y0);
+    paintTextIn(c, renderText(text, ts), x0, y0, x1, y1, align, solid(colour));
 }
 
 // A text field: a framed box round the glyph cells the menus draw, and its label.
@@ -95,11 +95,11 @@ void field(Canvas& c, const Rect& row, const Rect& box, const std::string& label
     c.verticalGradient(row.x0 + 1, row.y0 - 1, row.x1, row.y1 + 1, rgb(0x234E8E, 0.8f), rgb(0x17386C, 0.8f), 4);
     c.rect(box.x0, box.y0, box.x1, box.y1, kFieldBg, 2);
     c.frame(box.x0, box.y0, box.x1, box.y1, 1.0f, kEdge, 2);
-    TextSpec spec{FontFace::Sans, 13};
-    spec.xScale = label.size() > 5 ? 0.78f : 1.0f;
-    spec = fitText(label, spec, box.x0 - row.x0 - 6, row.y1 - row.y0 - 4);
+    TypeSetting ts{FontFace::Sans, 13};
+    ts.xScale = label.size() > 5 ? 0.78f : 1.0f;
+    ts = fitText(label, ts, box.x0 - row.x0 - 6, row.y1 - row.y0 - 4);
     TextStyle style = solid(kLabel);
-    paintTextIn(c, renderText(label, spec), row.x0 + 1, row.y0, box.x0 - 2, row.y1, 0, style, 3);
+    paintTextIn(c, renderText(label, ts), row.x0 + 1, row.y0, box.x0 - 2, row.y1, 0, style, 3);
 }
 
 Canvas mainMenu() {
@@ -187,14 +187,14 @@ Canvas fontPicture() {
     const int n = 256;
     Canvas c(n, n, kFieldBg);
     const float cellW = n / 11.0f, cellH = n * 0.12f;
-    TextSpec spec{FontFace::Sans, 28};
-    spec.xScale = 0.87f;
-    spec = fitText("0", spec, cellW - 8, cellH - 9);
-    const Mask zero = renderText("0", spec);
+    TypeSetting ts{FontFace::Sans, 28};
+    ts.xScale = 0.87f;
+    ts = fitText("0", ts, cellW - 8, cellH - 9);
+    const Mask zero = renderText("0", ts);
     const float digitTop = (cellH - zero.inkHeight()) * 0.5f;
     for (int cell = 0; cell < 11; ++cell) {
         const std::string ch = cell < 10 ? std::string(1, char('0' + cell)) : std::string(".");
-        const Mask m = renderText(ch, spec);
+        const Mask m = renderText(ch, ts);
         const float cx = cellW * (cell + 0.5f);
         // Digits share the top of the line; the dot sits on its baseline.
         const float y = cell < 10 ? digitTop : digitTop + zero.inkHeight() - m.inkHeight();

@@ -24,13 +24,13 @@ Canvas scorePanel() {
     for (int side = 0; side < 2; ++side) {
         const float cy = kRowY[side];
         c.rect(5, cy - 8, 36, cy + 8, chip[side], 3);
-        TextSpec spec = fitText(labels[side], TextSpec{FontFace::Sans, 13}, 27, 12);
-        paintTextIn(c, renderText(labels[side], spec), 5, cy - 8, 36, cy + 8, 1, solid(chipText[side]));
+        TypeSetting ts = fitText(labels[side], TypeSetting{FontFace::Sans, 13}, 27, 12);
+        paintTextIn(c, renderText(labels[side], ts), 5, cy - 8, 36, cy + 8, 1, solid(chipText[side]));
         for (int s = 0; s < 10; ++s) {
             const float cx = kFirstX + kStepX * s;
             c.rect(cx - 7.5f, cy - 9, cx + 7.5f, cy + 9, rgb(0x0E1A36), 2.5f);
             const std::string digit(1, char('0' + s));
-            TextSpec ds = fitText("0", TextSpec{FontFace::Sans, 17}, 11, 13);
+            TypeSetting ds = fitText("0", TypeSetting{FontFace::Sans, 17}, 11, 13);
             const Mask m = renderText(digit, ds);
             TextStyle style = solid(rgb(0xF0F6FF));
             paintText(c, m, cx - m.inkWidth() * 0.5f, cy - m.inkHeight() * 0.5f, style);

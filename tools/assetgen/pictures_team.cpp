@@ -40,10 +40,10 @@ Color cloth(const Color& c, float x, float y, uint32_t seed) {
 
 void drawNumber(Canvas& c, const std::string& text, float cx, float cy, float height, const Team& team,
                 float xScale) {
-    TextSpec spec;
-    spec.pixelHeight = height * 1.35f;
-    spec.xScale = xScale;
-    const Mask m = renderText(text, spec);
+    TypeSetting ts;
+    ts.pixelHeight = height * 1.35f;
+    ts.xScale = xScale;
+    const Mask m = renderText(text, ts);
     TextStyle style = solid(team.number);
     style.outline = team.numberEdge;
     style.outlineWidth = std::max(1.0f, height * 0.08f);
@@ -70,10 +70,10 @@ Canvas figureTexture(const Team& t, int number, bool goalie) {
     drawNumber(c, num, jx0 + jw * kBackU, jy0 + jh * 0.57f, jh * 0.34f, t, 0.62f);
     drawNumber(c, num, jx0 + jw * kFrontU, jy0 + jh * 0.64f, jh * 0.2f, t, 0.62f);
     {
-        TextSpec spec;
-        spec.pixelHeight = jh * 0.13f;
-        spec.xScale = 0.7f;
-        const Mask m = renderText(t.letters, spec);
+        TypeSetting ts;
+        ts.pixelHeight = jh * 0.13f;
+        ts.xScale = 0.7f;
+        const Mask m = renderText(t.letters, ts);
         paintText(c, m, jx0 + jw * kFrontU - m.inkWidth() * 0.5f, jy0 + jh * 0.4f, solid(t.trim));
     }
 

@@ -83,10 +83,10 @@ Canvas introPicture() {
                  [&](float, float) { return rgb(0x3A3E4C); });
     c.rect(208, 413, 304, 425, rgb(0x20222A));
 
-    TextSpec spec = fitText("FROSTEL", TextSpec{FontFace::Sans, 130}, 460, 110);
-    const Mask title = renderText("FROSTEL", spec);
+    TypeSetting ts = fitText("FROSTEL", TypeSetting{FontFace::Sans, 130}, 460, 110);
+    const Mask title = renderText("FROSTEL", ts);
     paintText(c, title, 256 - title.inkWidth() * 0.5f, 60, titleStyle(60, 60 + title.inkHeight()));
-    TextSpec sub = fitText("TABLE HOCKEY", TextSpec{FontFace::Sans, 30, 1, 6}, 330, 26);
+    TypeSetting sub = fitText("TABLE HOCKEY", TypeSetting{FontFace::Sans, 30, 1, 6}, 330, 26);
     const Mask subtitle = renderText("TABLE HOCKEY", sub);
     TextStyle subStyle = solid(rgb(0xFFCC10));
     subStyle.outline = rgb(0x0B2456);
@@ -98,7 +98,7 @@ Canvas introPicture() {
     flag(c, 418, 462, 54, 34, kSweBlue, kSweYellow);
     c.frame(40, 462, 94, 496, 1.5f, rgb(0x0B2456));
     c.frame(418, 462, 472, 496, 1.5f, rgb(0x0B2456));
-    TextSpec vs = fitText("FINLAND  -  SWEDEN", TextSpec{FontFace::Sans, 22}, 300, 18);
+    TypeSetting vs = fitText("FINLAND  -  SWEDEN", TypeSetting{FontFace::Sans, 22}, 300, 18);
     TextStyle vsStyle = solid(rgb(0x0B2456));
     paintTextIn(c, renderText("FINLAND  -  SWEDEN", vs), 100, 462, 412, 496, 1, vsStyle);
     return c;
@@ -130,8 +130,8 @@ Canvas arenaPicture() {
     for (int i = 0; i < 6; ++i) {
         const float x0 = 8 + i * 128.0f;
         c.rect(x0, 325, x0 + 112, 347, adColour[i], 2);
-        TextSpec spec = fitText(ads[i], TextSpec{FontFace::Sans, 16}, 100, 14);
-        paintTextIn(c, renderText(ads[i], spec), x0, 325, x0 + 112, 347, 1, solid(rgb(0xFFFFFF)));
+        TypeSetting ts = fitText(ads[i], TypeSetting{FontFace::Sans, 16}, 100, 14);
+        paintTextIn(c, renderText(ads[i], ts), x0, 325, x0 + 112, 347, 1, solid(rgb(0xFFFFFF)));
     }
     c.rect(0, 347, w, 352, rgb(0xFFCC10));
     // Ice running towards the viewer, with its lines in perspective.
@@ -164,8 +164,8 @@ Canvas arenaPicture() {
     flag(c, 608, 40, 120, 76, kSweBlue, kSweYellow);
     c.frame(40, 40, 160, 116, 2, rgb(0x8EC2F4));
     c.frame(608, 40, 728, 116, 2, rgb(0x8EC2F4));
-    TextSpec spec = fitText("FROSTEL", TextSpec{FontFace::Sans, 90}, 400, 84);
-    const Mask title = renderText("FROSTEL", spec);
+    TypeSetting ts = fitText("FROSTEL", TypeSetting{FontFace::Sans, 90}, 400, 84);
+    const Mask title = renderText("FROSTEL", ts);
     TextStyle style = titleStyle(22, 22 + title.inkHeight());
     style.outlineWidth = 3;
     paintText(c, title, 384 - title.inkWidth() * 0.5f, 22, style);
@@ -188,11 +188,11 @@ Canvas waitingPicture() {
     screen(12);
     screen(86);
     for (int k = 0; k < 5; ++k) c.circle(48 + k * 8.0f, 40, 2.4f, k == 2 ? rgb(0xFFCC10) : rgb(0x8EC2F4));
-    TextSpec spec = fitText("WAITING FOR", TextSpec{FontFace::Sans, 14}, 108, 14);
+    TypeSetting ts = fitText("WAITING FOR", TypeSetting{FontFace::Sans, 14}, 108, 14);
     TextStyle style = solid(rgb(0xF4F8FF));
-    paintTextIn(c, renderText("WAITING FOR", spec), 4, 70, 124, 86, 1, style);
-    paintTextIn(c, renderText("THE OTHER", spec), 4, 86, 124, 100, 1, style);
-    paintTextIn(c, renderText("PLAYER", spec), 4, 100, 124, 116, 1, solid(rgb(0xFFCC10)));
+    paintTextIn(c, renderText("WAITING FOR", ts), 4, 70, 124, 86, 1, style);
+    paintTextIn(c, renderText("THE OTHER", ts), 4, 86, 124, 100, 1, style);
+    paintTextIn(c, renderText("PLAYER", ts), 4, 100, 124, 116, 1, solid(rgb(0xFFCC10)));
     return c;
 }
 

@@ -95,10 +95,10 @@ Mask Mask::blurred(int radius) const {
     return out;
 }
 
-Mask renderText(const std::string& text, const TextSpec& spec) {
-    const stbtt_fontinfo& f = gFonts[static_cast<int>(spec.face)].info;
-    const float scaleY = stbtt_ScaleForPixelHeight(&f, spec.pixelHeight);
-    const float scaleX = scaleY * spec.xScale;
+Mask renderText(const std::string& text, const TypeSetting& ts) {
+    const stbtt_fontinfo& f = gFonts[static_cast<int>(ts.face)].info;
+    const float scaleY = stbtt_ScaleForPixelHeight(&f, ts.pixelHeight);
+    const float scaleX = scaleY * ts.xScale;
     int ascent = 0, descent = 0, gap = 0;
     stbtt_GetFontVMetrics(&f, &ascent, &descent, &gap);
 
@@ -110,11 +110,11 @@ Mask renderText(const std::string& text, const TextSpec& spec) {
         penX.push_back(pen);
         int advance = 0, bearing = 0;
         stbtt_GetCodepointHMetrics(&f, cp, &advance, &bearing);
-        pen += advance * scaleX + spec.tracking;
+        pen += advance * scaleX + ts.tracking;
         if (i + 1 < text.size())
             pen += scaleX * stbtt_GetCodepointKernAdvance(&f, cp, static_cast<unsigned char>(text[i + 1]));
     }
-    const int m = spec.margin;
+    const int m = ts.margin;
     const float baseline = m + ascent * scaleY;
     Mask out;
     out.w = static_cast<int>(std::ceil(pen)) + 2 * m + 2;
@@ -186,11 +186,11 @@ void paintTextIn(Canvas& canvas, const Mask& mask, float x0, float y0, float x1,
     paintText(canvas, mask, x, y, style);
 }
 
-TextSpec fitText(const std::string& text, TextSpec spec, float w, float h) {
-    while (spec.pixelHeight > 6) {
-        const Mask m = renderText(text, spec);
+TypeSetting fitText(const std::string& text, TypeSetting ts, float w, float h) {
+    while (ts.pixelHeight > 6) {
+        const Mask m = renderText(text, ts);
         if (m.inkWidth() <= w && m.inkHeight() <= h) break;
-        spec.pixelHeight -= 0.5f;
+        ts.pixelHeight -= 0.5f;
     }
-    return spec;
+    return ts;
 }

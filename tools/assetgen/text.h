@@ -26,7 +26,7 @@ enum class FontFace { Sans, Mono, Serif };
 // The fonts are read from the system's DejaVu files once; false when a file is missing.
 bool loadFonts(std::string* error);
 
-struct TextSpec {
+struct TypeSetting {
     FontFace face = FontFace::Sans;
     float pixelHeight = 16;  // the font's ascent-to-descent height
     float xScale = 1;        // horizontal squeeze or stretch
@@ -34,7 +34,7 @@ struct TextSpec {
     int margin = 4;
 };
 
-Mask renderText(const std::string& text, const TextSpec& spec);
+Mask renderText(const std::string& text, const TypeSetting& ts);
 
 struct TextStyle {
     std::function<Color(float x, float y)> fill;  // colour at canvas pixel centre
@@ -54,4 +54,4 @@ void paintTextIn(Canvas& canvas, const Mask& mask, float x0, float y0, float x1,
                  const TextStyle& style, float padding = 0);
 
 // Largest pixel height (down to a floor) whose ink fits in w x h.
-TextSpec fitText(const std::string& text, TextSpec spec, float w, float h);
+TypeSetting fitText(const std::string& text, TypeSetting ts, float w, float h);
