@@ -111,7 +111,11 @@ shot() {
     local i
     for i in 1 2 3 4 5 6; do
         screenshot "$E2E_WORK/$1.ppm" || true
-        [ -s "$E2E_WORK/$1.ppm" ] && return 0
+        if [ -s "$E2E_WORK/$1.ppm" ]; then
+            # FLOW_SHOTS=DIR keeps a copy of every screenshot for a person to look at.
+            [ -n "${FLOW_SHOTS:-}" ] && mkdir -p "$FLOW_SHOTS" && cp "$E2E_WORK/$1.ppm" "$FLOW_SHOTS/"
+            return 0
+        fi
         sleep 0.2
     done
     fail "no screenshot"

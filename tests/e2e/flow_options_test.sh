@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# The options menu: clicking the music slider's right end and the detail toggle, then the back
+# item, writes "opts.dat" with musicVolume 99 and highDetail 0, and the next run starts with
+# them: the markers stand where they were left and the match shows the low-detail figures.
+source "$(dirname "$0")/flow_common.sh"
+
+SPLASH=200x200+412+284
+MENU=256x256+384+256
+
+write_opts 1.0 6116 127.000.000.001 1 50 50
+
+to_main_menu() {
+    run_game frostel
+    wait_shown intro "$SPLASH" 30
+    sleep 0.3
+    click
+}
+
+# practice_shot NAME: a practice match from the main menu (the pointer starts on its item),
+# one screenshot of the figures at the face-off, and back with F10.
+practice_shot() {
+    click
+    sleep 1.5
+    shot "$1"
+    press F10
+}
+
+step "first run: high detail; set the music to the slider's end and the detail to low"
+to_main_menu
+practice_shot practice_high
+move_pointer -22 39  # options item at (490, 423)
+click
+shot options_before
+move_pointer 102 -104  # music row at (592, 319): the slider's right end
+click
+move_pointer -42 63  # detail toggle at (550, 382)
+click
+shot options_after
+expect_more "changed pixels of the options menu" "$(differing options_before options_after "$MENU")" 300
+move_pointer -100 91  # back item at (450, 473)
+click
+press Escape
+expect_exit_0
+
+[ "$(opts_field 36 '<i')" = 99 ] || fail "musicVolume in opts.dat is $(opts_field 36 '<i'), not 99"
+[ "$(opts_field 28 B)" = 0 ] || fail "highDetail in opts.dat is $(opts_field 28 B), not 0"
+[ "$(opts_field 32 '<i')" = 50 ] || fail "effectsVolume changed to $(opts_field 32 '<i')"
+[ "$(opts_field 0 '<f')" = 1.0 ] || fail "mouseSensitivity changed to $(opts_field 0 '<f')"
+[ "$(opts_field 4 '<i')" = 6116 ] || fail "port changed to $(opts_field 4 '<i')"
+pass "opts.dat holds musicVolume 99 and highDetail 0"
+
+step "second run: the saved values are in use"
+to_main_menu
+practice_shot practice_low
+changed=$(differing practice_high practice_low)
+echo "$changed pixels differ between the high- and low-detail face-off"
+expect_more "pixels changed by the low-detail figures" "$changed" 300
+expect_less "pixels changed by the low-detail figures" "$changed" 150000
+move_pointer -22 39
+click
+move_pointer 102 -104
+move_pointer -42 63
+shot options_next
+expect_less "changed pixels against the menu as it was left" "$(differing options_after options_next "$MENU")" 100
+press Escape
+expect_exit_0
+pass "options"
