@@ -1,0 +1,194 @@
+// Frame rate of a practice match against the bare limit of presenting at all, in one run.
+//
+// The program's own code on the real OpenGL device: the window, Application and its frame
+// exactly as the game runs them, with the refresh pacing off. Only the input is scripted (a
+// click through the intro, a click on the practice item, then mouse play and figure keys).
+// The bare loop uses the same device and back buffer and only clears and presents. The two
+// alternate in rounds so that a busy machine slows both alike; the figure is the ratio of
+// the medians. Built once per layout (frame_rate_bench, frame_rate_bench_640).
+//
+// Usage: frame_rate_bench [SECONDS per phase, default 3] [ROUNDS, default 3]
+// Run under a display, e.g. xvfb-run -a -s "-screen 0 1024x768x24" with LIBGL_ALWAYS_SOFTWARE=1.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "app/layout.h"
+#include "app/show_error.h"
+#include "graphics/graphics_device.h"
+#include "input/key_buffer.h"
+#include "platform/audio_system.h"
+#include "platform/fake/fake_input_system.h"
+#include "platform/gl_render_system.h"
+#include "platform/mixer_audio.h"
+#include "platform/render_device.h"
+#include "platform/sdl_shell.h"
+#include "sim/game.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Driver {
+    WindowSystem* windows;
+    WindowHandle window;
+    Application* app;
+
+    void pumpEvents() {
+        WindowEvent e;
+        while (windows->takeEvent(&e)) {
+        }
+    }
+
+    // One frame of the program: its events, then Application::frame.
+    bool gameFrame() {
+        pumpEvents();
+        FakeInput::script().log.clear();
+        return app->frame(window);
+    }
+
+    // Only what presenting costs: clear the back buffer and show it.
+    void bareFrame() {
+        pumpEvents();
+        RenderDevice* d = app->graphics->device();
+        d->clear(kClearTarget | kClearZBuffer, 0x01000000u, 1.0f, 0);
+        d->beginScene();
+        d->endScene();
+        d->present();
+    }
+
+    void click() {
+        FakeInputScript& s = FakeInput::script();
+        s.mouseButtons[0] = 0;
+        gameFrame();
+        s.mouseButtons[0] = 0x80;
+        gameFrame();
+        s.mouseButtons[0] = 0;
+        gameFrame();
+    }
+
+    // Moves the drawn pointer to a place in 1024x768 menu coordinates.
+    bool pointTo(int x, int y) {
+        const int tx = x + layout().shiftX, ty = y + layout().shiftY;
+        for (int i = 0; i < 300; ++i) {
+            const int dx = tx - app->game->flow.pointerX, dy = ty - app->game->flow.pointerY;
+            if (std::abs(dx) < 6 && std::abs(dy) < 6) return true;
+            MouseStateRecord r;
+            r.x = std::clamp(dx * 2, -40, 40);
+            r.y = std::clamp(dy * 2, -40, 40);
+            FakeInput::script().mouseReads.push_back(r);
+            gameFrame();
+        }
+        return false;
+    }
+};
+
+// A player's hand: small mouse sweeps, now and then another figure.
+class Player {
+public:
+    void next() {
+        FakeInputScript& s = FakeInput::script();
+        MouseStateRecord r;
+        r.x = static_cast<int32_t>(rand() % 31) - 15;
+        r.y = static_cast<int32_t>(rand() % 31) - 15;
+        s.mouseReads.push_back(r);
+        for (int k = 0; k < 6; ++k) s.keys[key::Digit1 + k] = 0;
+        if (++frame_ % 90 < 2) s.keys[key::Digit1 + (frame_ / 90) % 6] = 0x80;
+    }
+
+private:
+    unsigned rand() { return state_ = state_ * 1103515245u + 12345u, state_ >> 8; }
+    unsigned state_ = 12345;
+    int frame_ = 0;
+};
+
+template <typename Frame>
+double framesPerSecond(double seconds, Frame frame) {
+    const auto start = Clock::now();
+    const auto end = start + std::chrono::duration<double>(seconds);
+    long frames = 0;
+    auto now = start;
+    while (now < end) {
+        frame();
+        ++frames;
+        now = Clock::now();
+    }
+    return double(frames) / std::chrono::duration<double>(now - start).count();
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+    std::filesystem::current_path(FROSTEL_RUN_DIR);  // the generated assets
+
+    std::string reason;
+    WindowSystem* windows = createSdlWindowSystem(&reason);
+    if (!windows) {
+        std::fprintf(stderr, "frame_rate_bench: no display (%s)\n", reason.c_str());
+        return 1;
+    }
+    installClock(sdlClock());
+    FakeInput::reset();
+    setInputSystemFactory(FakeInput::factory);
+    setRenderSystemFactory(createGlRenderSystem);
+    AudioSystem* audio = createMixerAudioSystem();
+    installAudioSystem(audio);
+    setPresentPacing(false);
+
+    const Layout& l = layout();
+    WindowHandle window = windows->createWindow("Frostel", l.width, l.height, l.windowIsScreenSized);
+    if (!window) return 1;
+    windows->showWindow(window);
+    int status = 1;
+    {
+        Application app;
+        Driver d{windows, window, &app};
+        if (!app.init(window)) {
+            std::fprintf(stderr, "frame_rate_bench: start-up failed\n");
+        } else {
+            windows->hideCursor();
+            d.click();            // past the intro
+            d.pointTo(495, 387);  // the practice item
+            d.click();
+            if (app.game->flow.screen != Match) {
+                std::fprintf(stderr, "frame_rate_bench: the practice match did not start\n");
+            } else {
+                Player player;
+                std::vector<double> game, bare, ratios;
+                for (int r = 0; r < rounds; ++r) {
+                    bare.push_back(framesPerSecond(seconds, [&] { d.bareFrame(); }));
+                    game.push_back(framesPerSecond(seconds, [&] {
+                        player.next();
+                        d.gameFrame();
+                    }));
+                    ratios.push_back(game.back() / bare.back());
+                    std::printf("round %d: practice match %.1f fps, bare clear+present %.1f fps, ratio %.3f\n", r + 1,
+                                game.back(), bare.back(), ratios.back());
+                }
+                const bool stillInMatch = app.game->flow.screen == Match;
+                std::printf("frame rate %dx%d (pacing off): practice match %.1f fps, bare %.1f fps, ratio %.3f%s\n",
+                            l.width, l.height, median(game), median(bare), median(game) / median(bare),
+                            stillInMatch ? "" : " (the match ended during the run)");
+                status = 0;
+            }
+        }
+    }
+    windows->destroyWindow(window);
+    installAudioSystem(nullptr);
+    delete audio;
+    delete windows;
+    return status;
+}
