@@ -1,0 +1,309 @@
+#!/usr/bin/env bash
+# Two copies of the game play a network match over loopback on one X display. One creates
+# on a port other than the default (from its own "opts.dat"); the other joins it on the
+# padded address "127.000.000.001". Both reach the match, both connection indicators go,
+# a figure moved on one screen moves on the other, and F10 brings each back to its menu.
+#
+# Both windows cover the whole screen, so a screenshot shows the one on top: a copy is
+# raised before it is looked at, and input goes to whichever copy has the keyboard focus.
+# NET_SHOTS=DIR keeps every screenshot for a person to look at.
+source "$(dirname "$0")/lib.sh"
+in_xvfb "$@"
+
+INDICATOR=120x100+4+64  # the opaque middle of the 128x128 indicator at (0, 52)
+MENU=256x256+384+256    # the menu picture
+RINK=1024x560+0+140     # the match view below the score panel
+
+declare -A PID WIN
+step() { echo "-- $*"; }
+
+net_fail() {
+    echo "FAIL: $*" >&2
+    local n
+    for n in creating joining; do
+        if [ -s "$E2E_WORK/$n.stderr" ]; then
+            echo "--- $n stderr ---" >&2
+            grep -v '^ALSA' "$E2E_WORK/$n.stderr" | tail -n 20 >&2 || true
+        fi
+    done
+    exit 1
+}
+
+_net_cleanup() {
+    local n
+    for n in "${!PID[@]}"; do kill -KILL "${PID[$n]}" 2>/dev/null || true; done
+    _e2e_cleanup
+}
+trap _net_cleanup EXIT
+
+# xdo ARGS...: xdotool, tried again when the display is briefly out of reach.
+xdo() {
+    local i
+    for i in 1 2 3 4 5 6; do
+        xdotool "$@" 2>/dev/null && return 0
+        sleep 0.2
+    done
+    net_fail "xdotool $* failed"
+}
+
+running() { kill -0 "${PID[$1]}" 2>/dev/null; }
+
+# A port no one uses now, and not the default 6116.
+free_port() {
+    python3 -c '
+import socket
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(("", 0))
+print(s.getsockname()[1])'
+}
+
+# udp_bound PORT: whether some socket of this machine is bound to that UDP port.
+udp_bound() {
+    python3 - "$1" <<'EOF'
+import sys
+port = int(sys.argv[1])
+with open("/proc/net/udp") as f:
+    rows = f.read().splitlines()[1:]
+sys.exit(0 if any(int(r.split()[1].split(":")[1], 16) == port for r in rows) else 1)
+EOF
+}
+
+# make_dir NAME PORT: a play folder with the run folder linked in and its own options:
+# sensitivity 1.0 (one mouse count is one pointer pixel), the port, the padded address.
+make_dir() {
+    local dir="$E2E_WORK/$1" f
+    mkdir -p "$dir"
+    for f in "$FROSTEL_RUN_DIR"/*; do
+        [ "$(basename "$f")" = opts.dat ] || ln -s "$f" "$dir/"
+    done
+    python3 - "$dir/opts.dat" "$2" <<'EOF'
+import struct, sys
+with open(sys.argv[1], "wb") as f:
+    f.write(struct.pack("<fi20sB3xii", 1.0, int(sys.argv[2]), b"127.000.000.001", 1, 0, 0))
+EOF
+}
+
+# start NAME: runs frostel in its folder and waits until its window is mapped.
+start() {
+    local i id
+    xdo mousemove 512 384
+    (cd "$E2E_WORK/$1" && exec "./frostel") 2>"$E2E_WORK/$1.stderr" >/dev/null &
+    PID[$1]=$!
+    for (( i = 0; i < 600; i++ )); do
+        id=$(xdotool search --all --onlyvisible --pid "${PID[$1]}" --name "$FROSTEL_WINDOW_NAME" 2>/dev/null |
+            head -n 1 || true)
+        if [ -n "$id" ]; then
+            WIN[$1]=$id
+            return 0
+        fi
+        running "$1" || net_fail "$1 ended before its window appeared"
+        sleep 0.1
+    done
+    net_fail "no window for $1"
+}
+
+# focus NAME: keys and mouse go to that copy. A copy in a match takes the pointer when it
+# gets the focus, and SDL raises a window that takes the pointer: call show after focus.
+focus() {
+    xdo windowfocus --sync "${WIN[$1]}"
+    sleep 0.3
+}
+
+# top_window: the id of the topmost game window (xwininfo lists the top child first).
+top_window() {
+    printf '%d' "$(xwininfo -root -children | awk '/"Frostel"/ { print $1; exit }')"
+}
+
+# show NAME: that copy's window on top, so that screenshots see it; the focus stays.
+show() {
+    xdo windowraise "${WIN[$1]}"
+    sleep 0.6
+    [ "$(top_window)" = "${WIN[$1]}" ] || net_fail "the $1 window is not on top"
+}
+
+shot() {
+    local i file="$E2E_WORK/$1.ppm"
+    for i in 1 2 3 4 5 6; do
+        screenshot "$file" || true
+        if [ -s "$file" ]; then
+            if [ -n "${NET_SHOTS:-}" ]; then mkdir -p "$NET_SHOTS" && cp "$file" "$NET_SHOTS/"; fi
+            return 0
+        fi
+        sleep 0.2
+    done
+    net_fail "no screenshot"
+}
+
+# differing A B REGION: how many pixels of two screenshots differ in a region.
+differing() {
+    convert "$E2E_WORK/$1.ppm" -crop "$3" +repage "$E2E_WORK/.a.ppm"
+    convert "$E2E_WORK/$2.ppm" -crop "$3" +repage "$E2E_WORK/.b.ppm"
+    compare -metric AE -fuzz 2% "$E2E_WORK/.a.ppm" "$E2E_WORK/.b.ppm" null: 2>&1 | cut -d' ' -f1 || true
+}
+expect_more() { [ "$2" -gt "$3" ] || net_fail "$1: $2 is not above $3"; }
+expect_less() { [ "$2" -lt "$3" ] || net_fail "$1: $2 is not below $3"; }
+
+press() {
+    xdo keydown "$1"
+    sleep 0.1
+    xdo keyup "$1"
+    sleep 0.3
+}
+
+hold() {
+    xdo keydown "$1"
+    sleep "$2"
+    xdo keyup "$1"
+    sleep 0.5
+}
+
+click() {
+    xdo mousedown 1
+    sleep 0.1
+    xdo mouseup 1
+    sleep 0.4
+}
+
+# move_pointer DX DY: relative mouse counts in small steps (a menu frame takes at most 60).
+move_pointer() {
+    local dx=$1 dy=$2 sx sy
+    while [ "$dx" -ne 0 ] || [ "$dy" -ne 0 ]; do
+        sx=$dx sy=$dy
+        [ "$sx" -gt 20 ] && sx=20
+        [ "$sx" -lt -20 ] && sx=-20
+        [ "$sy" -gt 20 ] && sy=20
+        [ "$sy" -lt -20 ] && sy=-20
+        xdo mousemove_relative -- "$sx" "$sy"
+        dx=$((dx - sx)) dy=$((dy - sy))
+        sleep 0.05
+    done
+    sleep 0.3
+}
+
+# to_main_menu NAME: the intro clicked away once it is drawn; the pointer stands at (512, 384).
+to_main_menu() {
+    local i
+    focus "$1"
+    show "$1"
+    for (( i = 0; i < 120; i++ )); do
+        shot "$1-intro"
+        [ "$(convert "$E2E_WORK/$1-intro.ppm" -crop 200x200+412+284 +repage -colorspace Gray \
+            -format '%[fx:int(mean*1000)]' info:)" -gt 50 ] && break
+        running "$1" || net_fail "$1 ended while loading"
+        sleep 0.25
+    done
+    sleep 0.3
+    click
+    shot "$1-main"
+}
+
+# wait_until NAME SHOT REF REGION more|less LIMIT: takes that copy's screen as SHOT until it
+# differs from REF in REGION by more (or less) than LIMIT pixels; frames may come slowly on
+# a busy machine, so this waits up to 20 s.
+wait_until() {
+    local i n=0
+    for (( i = 0; i < 80; i++ )); do
+        shot "$2"
+        n=$(differing "$3" "$2" "$4")
+        if [ "$5" = more ] && [ "$n" -gt "$6" ]; then return 0; fi
+        if [ "$5" = less ] && [ "$n" -lt "$6" ]; then return 0; fi
+        running "$1" || net_fail "$1 ended"
+        sleep 0.25
+    done
+    net_fail "$1: $2 against $3 in $4 differs by $n pixels, not $5 than $6"
+}
+
+PORT=$(free_port)
+[ "$PORT" != 6116 ] || PORT=$(free_port)
+make_dir creating "$PORT"
+make_dir joining "$PORT"
+echo "port $PORT"
+
+step "the joining copy enters a match with no one there: its indicator stays"
+start joining
+to_main_menu joining
+move_pointer 0 -34  # join item at (512, 350)
+click
+move_pointer -42 90  # connect item at (470, 440)
+click
+wait_until joining joining-alone joining-main "$MENU" more 20000
+sleep 1.5  # resends into nothing
+shot joining-alone
+
+step "F10 takes it back to the main menu"
+press F10
+wait_until joining joining-menu joining-main "$MENU" less 3000
+
+step "the creating copy creates on port $PORT and waits: its indicator stays"
+start creating
+to_main_menu creating
+move_pointer 0 -69  # create item at (512, 315)
+click
+move_pointer -42 120  # start item at (470, 435)
+click
+wait_until creating creating-alone creating-main "$MENU" more 20000
+sleep 1.5
+shot creating-alone
+# The same picture on both screens, over two different views of the rink: the indicator.
+expect_less "indicator on both (same pixels)" "$(differing creating-alone joining-alone "$INDICATOR")" 300
+expect_more "the views behind it differ" "$(differing creating-alone joining-alone "$RINK")" 5000
+udp_bound "$PORT" || net_fail "nothing bound to UDP port $PORT"
+[ "$(python3 -c 'import struct,sys; print(struct.unpack_from("<i", open(sys.argv[1],"rb").read(), 4)[0])' \
+    "$E2E_WORK/creating/opts.dat")" = "$PORT" ] || net_fail "opts.dat no longer holds port $PORT"
+
+step "the joining copy connects on 127.000.000.001: both indicators go"
+focus joining
+show joining
+move_pointer 42 -90  # join item again, from where the pointer was left
+click
+move_pointer -42 90  # connect
+click
+wait_until joining joining-match joining-alone "$INDICATOR" more 6000
+show creating
+wait_until creating creating-match creating-alone "$INDICATOR" more 6000
+
+# walk_goalie MOVER WATCHER KEY: the mover's goalie walks while the watcher's screen is shown.
+walk_goalie() {
+    focus "$1"
+    show "$2"
+    shot "$2-still"
+    sleep 0.5
+    shot "$2-still2"
+    expect_less "the $2 screen is still without input" "$(differing "$2-still" "$2-still2" "$RINK")" 50
+    hold "$3" 0.7
+    wait_until "$2" "$2-moved" "$2-still" "$RINK" more 200
+    [ "$(top_window)" = "${WIN[$2]}" ] || net_fail "the $2 window is no longer on top"
+    pass "the $2 screen changed by $(differing "$2-still" "$2-moved" "$RINK") pixels"
+}
+
+step "a goalie walked on the joining copy moves on the creating screen"
+walk_goalie joining creating w
+
+step "a goalie walked on the creating copy moves on the joining screen"
+walk_goalie creating joining q
+
+step "F10 on each returns it to the main menu"
+focus joining
+show joining
+press F10
+wait_until joining joining-left joining-menu "$MENU" less 3000
+focus creating
+show creating
+press F10
+wait_until creating creating-left creating-main "$MENU" less 3000
+running creating || net_fail "the creating copy has ended"
+running joining || net_fail "the joining copy has ended"
+udp_bound "$PORT" && net_fail "port $PORT is still bound after F10"
+
+step "Esc ends both with status 0"
+for n in creating joining; do
+    focus "$n"
+    press Escape
+    for (( i = 0; i < 100; i++ )); do running "$n" || break; sleep 0.1; done
+    running "$n" && net_fail "$n still runs after Esc"
+    status=0
+    wait "${PID[$n]}" || status=$?
+    [ "$status" = 0 ] || net_fail "$n ended with status $status"
+    unset "PID[$n]"
+done
+pass "network match over loopback"
