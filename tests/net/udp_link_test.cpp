@@ -112,6 +112,11 @@ TEST(UdpLink, FailuresFoldIntoFalseOrZero) {
     // The port is taken: bind fails.
     UdpLink second;
     EXPECT_FALSE(second.openServer(server.boundPort()));
+
+    // A port from a damaged options file must not wrap to another port.
+    EXPECT_FALSE(second.openServer(70000));
+    EXPECT_FALSE(second.openServer(-1));
+    EXPECT_FALSE(second.openClient(65536, "127.000.000.001"));
 }
 
 TEST(UdpLink, ClosesAndOpensAgainForTheNextMatch) {

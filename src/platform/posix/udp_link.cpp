@@ -57,6 +57,9 @@ int openDatagramSocket() {
     return s;
 }
 
+// A port a socket cannot take fails the open rather than wrapping to another port.
+bool portInRange(int port) { return port >= 0 && port <= 65535; }
+
 }  // namespace
 
 UdpLink& UdpLink::instance() {
@@ -70,6 +73,7 @@ UdpLink::~UdpLink() { close(); }
 
 bool UdpLink::openServer(int port) {
     static const uint8_t any[4] = {0, 0, 0, 0};
+    if (!portInRange(port)) return false;
     close();  // a socket left from an earlier match would leak
     socket_ = openDatagramSocket();
     if (socket_ < 0) return false;
@@ -79,7 +83,7 @@ bool UdpLink::openServer(int port) {
 
 bool UdpLink::openServerOn(int port, const char* localAddressText) {
     uint8_t address[4];
-    if (!resolveIPv4(localAddressText, address)) return false;
+    if (!portInRange(port) || !resolveIPv4(localAddressText, address)) return false;
     close();
     socket_ = openDatagramSocket();
     if (socket_ < 0) return false;
@@ -88,6 +92,7 @@ bool UdpLink::openServerOn(int port, const char* localAddressText) {
 }
 
 bool UdpLink::openClient(int port, const char* addressText) {
+    if (!portInRange(port)) return false;
     if (!resolveIPv4(addressText, host_)) return false;  // no socket made for a bad name
     close();
     socket_ = openDatagramSocket();
