@@ -184,11 +184,4 @@ TEST_F(InputDevicesTest, FailedMouseReadMovesNothingAndKeepsButtons) {
     EXPECT_EQ(m.x, 1023);  // the queued read arrives once acquired again
 }
 
-TEST_F(InputDevicesTest, PollsBeforeInitDoNothing) {
-    InputDevices input;
-    input.pollKeyboard();
-    input.pollMouse();
-    EXPECT_TRUE(script().log.empty());
-}
-
 }  // namespace

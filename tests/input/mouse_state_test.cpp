@@ -31,12 +31,4 @@ TEST(MouseState, StillPollSetsBothDeltasToZero) {
     EXPECT_EQ(m.y, 0);
 }
 
-TEST(MouseState, BoundsAreThoseOf1024x768) {
-    const MouseState& m = MouseState::instance();
-    EXPECT_EQ(m.left, 0);
-    EXPECT_EQ(m.top, 0);
-    EXPECT_EQ(m.right, 1024);
-    EXPECT_EQ(m.bottom, 768);
-}
-
 }  // namespace
