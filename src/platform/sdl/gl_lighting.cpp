@@ -138,10 +138,10 @@ void lightVertices(const LightingInputs& in, const Matrix& world, const uint8_t*
         out[1] = clamp01(me.g + ma.g * ambient.y + md.g * diffuse.y);
         out[2] = clamp01(me.b + ma.b * ambient.z + md.b * diffuse.z);
         out[3] = clamp01(md.a);
-        float* spec = secondary->data() + size_t(i) * 3;
-        spec[0] = clamp01(ms.r * specular.x);
-        spec[1] = clamp01(ms.g * specular.y);
-        spec[2] = clamp01(ms.b * specular.z);
+        float* highlight = secondary->data() + size_t(i) * 3;
+        highlight[0] = clamp01(ms.r * specular.x);
+        highlight[1] = clamp01(ms.g * specular.y);
+        highlight[2] = clamp01(ms.b * specular.z);
     }
 }
 
