@@ -15,4 +15,9 @@ export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppress
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd "$root/build-asan" && ctest --output-on-failure -j 2)
 
+# Fuzzing: each libFuzzer target for 10 s (clang, AddressSanitizer and UBSan), and 30 s of
+# the two-copy network soak through the lossy relay on the plain build.
+bash "$root/scripts/fuzz.sh" 10
+FROSTEL_RUN_DIR="$root/build/run" bash "$root/scripts/soak.sh" 30
+
 echo "test.sh: all suites passed in $(( $(date +%s) - start )) s"
