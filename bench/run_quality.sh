@@ -11,7 +11,7 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 cmake --build "$build" -j "$(nproc)" --target frostel frostel_640 sim_bench render_scene_bench frame_rate_bench \
   frame_rate_bench_640 startup_bench net_reply_bench bare_window first_present_shim > /dev/null
 export LIBGL_ALWAYS_SOFTWARE=1
-xvfb=(xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp")
+xvfb=(xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset")
 
 echo "== simulation frame (12 movePlayer + stepPuck), median CPU time"
 "$build/bench/sim_bench" --benchmark_filter=MatchSimulationFrame --benchmark_repetitions=9 \

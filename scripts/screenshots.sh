@@ -9,7 +9,7 @@ out="$root/docs/screenshots"
 
 if [ -z "${FROSTEL_SHOTS_IN_XVFB:-}" ]; then
     export FROSTEL_SHOTS_IN_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" "$build"
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" bash "$0" "$build"
 fi
 
 [ -x "$build/run/frostel" ] || { echo "screenshots: $build/run/frostel is not built" >&2; exit 1; }

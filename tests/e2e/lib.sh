@@ -45,7 +45,9 @@ in_xvfb() {
         export FROSTEL_E2E_IN_XVFB=1
         rm -rf "$E2E_WORK"
         trap - EXIT
-        exec xvfb-run -a -s "-screen 0 1024x768x24 -wr -nolisten tcp" bash "$0" "$@"
+        # -noreset: otherwise the server resets whenever its last client leaves, and a
+        # connection made during that reset is refused (a game start or an xdotool call).
+        exec xvfb-run -a -s "-screen 0 1024x768x24 -wr -nolisten tcp -noreset" bash "$0" "$@"
     fi
 }
 
