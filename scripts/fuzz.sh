@@ -5,7 +5,7 @@
 #   targets: exchange_creating exchange_joining options xfile picture dotted_address
 # Environment: FROSTEL_FUZZ_BUILD (build folder, default <root>/build-fuzz), NICE (e.g. 19).
 # The committed seeds stay as they are; what a run learns goes to <build>/corpus/<target>,
-# and an input that breaks a target to <build>/artifacts/<target>/.
+# an input that breaks a target to <build>/artifacts/<target>/, the logs to <build>/logs/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
@@ -16,9 +16,20 @@ targets=("$@")
 build=${FROSTEL_FUZZ_BUILD:-$root/build-fuzz}
 nice_cmd=(nice -n "${NICE:-0}")
 
+# One run at a time per build folder: a second one waits for the first.
+mkdir -p "$build"
+exec 9>"$build/.fuzz.lock"
+flock 9
+logs=$build/logs/$(date +%Y%m%d-%H%M%S)-$$
+mkdir -p "$logs"
+
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DFROSTEL_FUZZ=ON -DFROSTEL_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-"${nice_cmd[@]}" cmake --build "$build" --target "${targets[@]/#/fuzz_}" -j "$(nproc)" > /dev/null
+if ! "${nice_cmd[@]}" cmake --build "$build" --target "${targets[@]/#/fuzz_}" -j "$(nproc)" > "$logs/build.log" 2>&1; then
+  tail -n 30 "$logs/build.log" >&2
+  echo "fuzz.sh: the fuzz targets did not build" >&2
+  exit 1
+fi
 
 # Reports from the sanitizers end the run (the fuzzer keeps the input); no leak checking
 # between runs of one process, the targets hold process-wide singletons on purpose.
@@ -31,7 +42,7 @@ for t in "${targets[@]}"; do
   exe=$build/fuzz/fuzz_$t
   corpus=$build/corpus/$t
   artifacts=$build/artifacts/$t
-  log=$build/fuzz-$t.log
+  log=$logs/$t.log
   mkdir -p "$corpus" "$artifacts"
   extra=()
   # readers that report failures with showError would fill the log with them
