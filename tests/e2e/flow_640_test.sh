@@ -3,12 +3,9 @@
 # the large build moved by (-232, -144). One mouse count moves the pointer one pixel.
 source "$(dirname "$0")/flow_common.sh"
 
-write_opts 1.0 6116 127.000.000.001 1 50 50
+write_opts "$OPTS" 1.0 6116 127.000.000.001 1 50 50
 
-run_game frostel_640
-wait_shown intro 100x100+270+190 30  # the middle of its 480x480 intro picture at (80, 0)
-sleep 0.3
-click
+skip_intro frostel_640 100x100+270+190  # the middle of its 480x480 intro picture at (80, 0)
 shot main
 
 step "the large build's quit place does nothing here"

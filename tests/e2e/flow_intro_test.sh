@@ -3,10 +3,9 @@
 # it, a button already held when the program starts does not, and Esc ends the program.
 source "$(dirname "$0")/flow_common.sh"
 
-SPLASH=200x200+412+284  # the middle of the intro picture
 TILE=120x80+160+160     # a background tile: black during the intro, lit on the menus
 
-write_opts 1.0 6116 127.000.000.001 1 50 50
+write_opts "$OPTS" 1.0 6116 127.000.000.001 1 50 50
 
 step "with no input the intro gives way after about six seconds"
 run_game frostel

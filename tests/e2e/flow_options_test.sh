@@ -4,17 +4,7 @@
 # them: the markers stand where they were left and the match shows the low-detail figures.
 source "$(dirname "$0")/flow_common.sh"
 
-SPLASH=200x200+412+284
-MENU=256x256+384+256
-
-write_opts 1.0 6116 127.000.000.001 1 50 50
-
-to_main_menu() {
-    run_game frostel
-    wait_shown intro "$SPLASH" 30
-    sleep 0.3
-    click
-}
+write_opts "$OPTS" 1.0 6116 127.000.000.001 1 50 50
 
 # practice_shot NAME: a practice match from the main menu (the pointer starts on its item),
 # one screenshot of the figures at the face-off, and back with F10.
@@ -26,7 +16,7 @@ practice_shot() {
 }
 
 step "first run: high detail; set the music to the slider's end and the detail to low"
-to_main_menu
+skip_intro
 practice_shot practice_high
 move_pointer -22 39  # options item at (490, 423)
 click
@@ -42,15 +32,15 @@ click
 press Escape
 expect_exit_0
 
-[ "$(opts_field 36 '<i')" = 99 ] || fail "musicVolume in opts.dat is $(opts_field 36 '<i'), not 99"
-[ "$(opts_field 28 B)" = 0 ] || fail "highDetail in opts.dat is $(opts_field 28 B), not 0"
-[ "$(opts_field 32 '<i')" = 50 ] || fail "effectsVolume changed to $(opts_field 32 '<i')"
-[ "$(opts_field 0 '<f')" = 1.0 ] || fail "mouseSensitivity changed to $(opts_field 0 '<f')"
-[ "$(opts_field 4 '<i')" = 6116 ] || fail "port changed to $(opts_field 4 '<i')"
+[ "$(opts_field "$OPTS" 36 '<i')" = 99 ] || fail "musicVolume in opts.dat is $(opts_field "$OPTS" 36 '<i'), not 99"
+[ "$(opts_field "$OPTS" 28 B)" = 0 ] || fail "highDetail in opts.dat is $(opts_field "$OPTS" 28 B), not 0"
+[ "$(opts_field "$OPTS" 32 '<i')" = 50 ] || fail "effectsVolume changed to $(opts_field "$OPTS" 32 '<i')"
+[ "$(opts_field "$OPTS" 0 '<f')" = 1.0 ] || fail "mouseSensitivity changed to $(opts_field "$OPTS" 0 '<f')"
+[ "$(opts_field "$OPTS" 4 '<i')" = 6116 ] || fail "port changed to $(opts_field "$OPTS" 4 '<i')"
 pass "opts.dat holds musicVolume 99 and highDetail 0"
 
 step "second run: the saved values are in use"
-to_main_menu
+skip_intro
 practice_shot practice_low
 changed=$(differing practice_high practice_low)
 echo "$changed pixels differ between the high- and low-detail face-off"

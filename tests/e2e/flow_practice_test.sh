@@ -4,16 +4,11 @@
 # the main menu, and Esc ends the program from a match.
 source "$(dirname "$0")/flow_common.sh"
 
-SPLASH=200x200+412+284
-MENU=256x256+384+256
 SCREEN_PIXELS=$((1024 * 768))
 
-write_opts 1.0 6116 127.000.000.001 1 50 50
+write_opts "$OPTS" 1.0 6116 127.000.000.001 1 50 50
 
-run_game frostel
-wait_shown intro "$SPLASH" 30
-sleep 0.3
-click
+skip_intro
 shot menu
 
 step "the practice item starts a match: the rink and the figures appear"

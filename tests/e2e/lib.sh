@@ -30,6 +30,31 @@
 #   window_geometry          prints "X Y WIDTH HEIGHT" of GAME_WINDOW.
 #   fail MESSAGE             prints MESSAGE, the game's stderr, and ends the test with 1.
 #   pass MESSAGE             prints MESSAGE.
+#   step MESSAGE             prints MESSAGE as the heading of the next part of a test.
+#   expect_more WHAT N LIMIT fails unless N is above LIMIT; expect_less: unless below.
+#
+# Driving the game like a player (tried again when the display is briefly out of reach):
+#
+#   xdo ARGS...              xdotool ARGS, tried up to six times; fails if it never gets through.
+#   click                    clicks mouse button 1, then waits $CLICK_PAUSE s (default 0.3).
+#   press KEYSYM             holds a key for 0.1 s, then waits $KEY_PAUSE s (default 0.2).
+#   move_pointer DX DY       moves the pointer by relative counts, at most 20 a step, then
+#                            waits $MOVE_PAUSE s (default 0.2).
+#
+# Screens and options files (NAME is a screenshot $E2E_WORK/NAME.ppm):
+#
+#   shot NAME                takes a screenshot as NAME, tried again when none is written; with
+#                            $SHOTS_DIR set a copy goes there for a person to look at.
+#   differing A B [WxH+X+Y]  prints how many pixels of shots A and B differ (2 % fuzz), in a
+#                            region if given.
+#   brightness NAME WxH+X+Y  prints the mean brightness of a region of a shot, 0..1000.
+#   play_dir DIR             makes DIR a folder to run the game from: all of $FROSTEL_RUN_DIR
+#                            linked in but "opts.dat", which is the test's own.
+#   write_opts FILE SENSITIVITY PORT ADDRESS DETAIL EFFECTS MUSIC
+#                            writes FILE as the 40-byte options record.
+#   opts_field FILE OFFSET FORMAT
+#                            prints one field (a Python struct FORMAT) of an options file,
+#                            or "short" if the file is not 40 bytes.
 #
 # Everything the helpers write goes to $E2E_WORK, a fresh folder removed on exit.
 
@@ -173,4 +198,107 @@ window_geometry() {
     xwininfo -id "$GAME_WINDOW" | awk '
         /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
         /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }'
+}
+
+step() { echo "-- $*"; }
+
+expect_more() { [ "$2" -gt "$3" ] || fail "$1: $2 is not above $3"; }
+expect_less() { [ "$2" -lt "$3" ] || fail "$1: $2 is not below $3"; }
+
+# On a busy machine an X connection is now and then refused; nothing was sent then, so a
+# retry is safe.
+xdo() {
+    local i
+    for i in 1 2 3 4 5 6; do
+        xdotool "$@" 2>/dev/null && return 0
+        sleep 0.2
+    done
+    fail "xdotool $* failed"
+}
+
+CLICK_PAUSE=0.3
+KEY_PAUSE=0.2
+MOVE_PAUSE=0.2
+
+click() {
+    xdo mousedown 1
+    sleep 0.1
+    xdo mouseup 1
+    sleep "$CLICK_PAUSE"
+}
+
+press() {
+    xdo keydown "$1"
+    sleep 0.1
+    xdo keyup "$1"
+    sleep "$KEY_PAUSE"
+}
+
+# Small steps: the menus take at most 60 counts a frame.
+move_pointer() {
+    local dx=$1 dy=$2 sx sy
+    while [ "$dx" -ne 0 ] || [ "$dy" -ne 0 ]; do
+        sx=$dx sy=$dy
+        [ "$sx" -gt 20 ] && sx=20
+        [ "$sx" -lt -20 ] && sx=-20
+        [ "$sy" -gt 20 ] && sy=20
+        [ "$sy" -lt -20 ] && sy=-20
+        xdo mousemove_relative -- "$sx" "$sy"
+        dx=$((dx - sx)) dy=$((dy - sy))
+        sleep 0.05
+    done
+    sleep "$MOVE_PAUSE"
+}
+
+SHOTS_DIR=""
+
+shot() {
+    local i file="$E2E_WORK/$1.ppm"
+    for i in 1 2 3 4 5 6; do
+        screenshot "$file" || true
+        if [ -s "$file" ]; then
+            if [ -n "$SHOTS_DIR" ]; then mkdir -p "$SHOTS_DIR" && cp "$file" "$SHOTS_DIR/"; fi
+            return 0
+        fi
+        sleep 0.2
+    done
+    fail "no screenshot"
+}
+
+differing() {
+    local a="$E2E_WORK/$1.ppm" b="$E2E_WORK/$2.ppm"
+    if [ $# -ge 3 ]; then
+        convert "$a" -crop "$3" +repage "$E2E_WORK/.a.ppm"
+        convert "$b" -crop "$3" +repage "$E2E_WORK/.b.ppm"
+        a="$E2E_WORK/.a.ppm" b="$E2E_WORK/.b.ppm"
+    fi
+    compare -metric AE -fuzz 2% "$a" "$b" null: 2>&1 | cut -d' ' -f1 || true
+}
+
+brightness() {
+    convert "$E2E_WORK/$1.ppm" -crop "$2" +repage -colorspace Gray -format '%[fx:int(mean*1000)]' info:
+}
+
+play_dir() {
+    local f
+    mkdir -p "$1"
+    for f in "$FROSTEL_RUN_DIR"/*; do
+        [ "$(basename "$f")" = opts.dat ] || ln -s "$f" "$1/"
+    done
+}
+
+write_opts() {
+    python3 - "$@" <<'EOF'
+import struct, sys
+path, sens, port, addr, detail, effects, music = sys.argv[1:]
+with open(path, "wb") as f:
+    f.write(struct.pack("<fi20sB3xii", float(sens), int(port), addr.encode(), int(detail), int(effects), int(music)))
+EOF
+}
+
+opts_field() {
+    python3 -c "
+import struct, sys
+d = open(sys.argv[1], 'rb').read()
+print(struct.unpack_from(sys.argv[3], d, int(sys.argv[2]))[0] if len(d) == 40 else 'short')" "$@"
 }

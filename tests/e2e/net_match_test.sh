@@ -15,9 +15,14 @@ MENU=256x256+384+256    # the menu picture
 RINK=1024x560+0+140     # the match view below the score panel
 
 declare -A PID WIN
-step() { echo "-- $*"; }
+SHOTS_DIR=${NET_SHOTS:-}
+# Two copies share the display, so their frames come slower than in the flow tests.
+CLICK_PAUSE=0.4
+KEY_PAUSE=0.3
+MOVE_PAUSE=0.3
 
-net_fail() {
+# fail MESSAGE, also as the lib.sh helpers call it: with the stderr of both copies.
+fail() {
     echo "FAIL: $*" >&2
     local n
     for n in creating joining; do
@@ -35,16 +40,6 @@ _net_cleanup() {
     _e2e_cleanup
 }
 trap _net_cleanup EXIT
-
-# xdo ARGS...: xdotool, tried again when the display is briefly out of reach.
-xdo() {
-    local i
-    for i in 1 2 3 4 5 6; do
-        xdotool "$@" 2>/dev/null && return 0
-        sleep 0.2
-    done
-    net_fail "xdotool $* failed"
-}
 
 running() { kill -0 "${PID[$1]}" 2>/dev/null; }
 
@@ -71,16 +66,8 @@ EOF
 # make_dir NAME PORT: a play folder with the run folder linked in and its own options:
 # sensitivity 1.0 (one mouse count is one pointer pixel), the port, the padded address.
 make_dir() {
-    local dir="$E2E_WORK/$1" f
-    mkdir -p "$dir"
-    for f in "$FROSTEL_RUN_DIR"/*; do
-        [ "$(basename "$f")" = opts.dat ] || ln -s "$f" "$dir/"
-    done
-    python3 - "$dir/opts.dat" "$2" <<'EOF'
-import struct, sys
-with open(sys.argv[1], "wb") as f:
-    f.write(struct.pack("<fi20sB3xii", 1.0, int(sys.argv[2]), b"127.000.000.001", 1, 0, 0))
-EOF
+    play_dir "$E2E_WORK/$1"
+    write_opts "$E2E_WORK/$1/opts.dat" 1.0 "$2" 127.000.000.001 1 0 0
 }
 
 # start NAME: runs frostel in its folder and waits until its window is mapped.
@@ -96,10 +83,10 @@ start() {
             WIN[$1]=$id
             return 0
         fi
-        running "$1" || net_fail "$1 ended before its window appeared"
+        running "$1" || fail "$1 ended before its window appeared"
         sleep 0.1
     done
-    net_fail "no window for $1"
+    fail "no window for $1"
 }
 
 # focus NAME: keys and mouse go to that copy. A copy in a match takes the pointer when it
@@ -118,36 +105,7 @@ top_window() {
 show() {
     xdo windowraise "${WIN[$1]}"
     sleep 0.6
-    [ "$(top_window)" = "${WIN[$1]}" ] || net_fail "the $1 window is not on top"
-}
-
-shot() {
-    local i file="$E2E_WORK/$1.ppm"
-    for i in 1 2 3 4 5 6; do
-        screenshot "$file" || true
-        if [ -s "$file" ]; then
-            if [ -n "${NET_SHOTS:-}" ]; then mkdir -p "$NET_SHOTS" && cp "$file" "$NET_SHOTS/"; fi
-            return 0
-        fi
-        sleep 0.2
-    done
-    net_fail "no screenshot"
-}
-
-# differing A B REGION: how many pixels of two screenshots differ in a region.
-differing() {
-    convert "$E2E_WORK/$1.ppm" -crop "$3" +repage "$E2E_WORK/.a.ppm"
-    convert "$E2E_WORK/$2.ppm" -crop "$3" +repage "$E2E_WORK/.b.ppm"
-    compare -metric AE -fuzz 2% "$E2E_WORK/.a.ppm" "$E2E_WORK/.b.ppm" null: 2>&1 | cut -d' ' -f1 || true
-}
-expect_more() { [ "$2" -gt "$3" ] || net_fail "$1: $2 is not above $3"; }
-expect_less() { [ "$2" -lt "$3" ] || net_fail "$1: $2 is not below $3"; }
-
-press() {
-    xdo keydown "$1"
-    sleep 0.1
-    xdo keyup "$1"
-    sleep 0.3
+    [ "$(top_window)" = "${WIN[$1]}" ] || fail "the $1 window is not on top"
 }
 
 hold() {
@@ -157,29 +115,6 @@ hold() {
     sleep 0.5
 }
 
-click() {
-    xdo mousedown 1
-    sleep 0.1
-    xdo mouseup 1
-    sleep 0.4
-}
-
-# move_pointer DX DY: relative mouse counts in small steps (a menu frame takes at most 60).
-move_pointer() {
-    local dx=$1 dy=$2 sx sy
-    while [ "$dx" -ne 0 ] || [ "$dy" -ne 0 ]; do
-        sx=$dx sy=$dy
-        [ "$sx" -gt 20 ] && sx=20
-        [ "$sx" -lt -20 ] && sx=-20
-        [ "$sy" -gt 20 ] && sy=20
-        [ "$sy" -lt -20 ] && sy=-20
-        xdo mousemove_relative -- "$sx" "$sy"
-        dx=$((dx - sx)) dy=$((dy - sy))
-        sleep 0.05
-    done
-    sleep 0.3
-}
-
 # to_main_menu NAME: the intro clicked away once it is drawn; the pointer stands at (512, 384).
 to_main_menu() {
     local i
@@ -187,9 +122,8 @@ to_main_menu() {
     show "$1"
     for (( i = 0; i < 120; i++ )); do
         shot "$1-intro"
-        [ "$(convert "$E2E_WORK/$1-intro.ppm" -crop 200x200+412+284 +repage -colorspace Gray \
-            -format '%[fx:int(mean*1000)]' info:)" -gt 50 ] && break
-        running "$1" || net_fail "$1 ended while loading"
+        [ "$(brightness "$1-intro" 200x200+412+284)" -gt 50 ] && break
+        running "$1" || fail "$1 ended while loading"
         sleep 0.25
     done
     sleep 0.3
@@ -207,10 +141,10 @@ wait_until() {
         n=$(differing "$3" "$2" "$4")
         if [ "$5" = more ] && [ "$n" -gt "$6" ]; then return 0; fi
         if [ "$5" = less ] && [ "$n" -lt "$6" ]; then return 0; fi
-        running "$1" || net_fail "$1 ended"
+        running "$1" || fail "$1 ended"
         sleep 0.25
     done
-    net_fail "$1: $2 against $3 in $4 differs by $n pixels, not $5 than $6"
+    fail "$1: $2 against $3 in $4 differs by $n pixels, not $5 than $6"
 }
 
 PORT=$(free_port)
@@ -247,9 +181,8 @@ shot creating-alone
 # The same picture on both screens, over two different views of the rink: the indicator.
 expect_less "indicator on both (same pixels)" "$(differing creating-alone joining-alone "$INDICATOR")" 300
 expect_more "the views behind it differ" "$(differing creating-alone joining-alone "$RINK")" 5000
-udp_bound "$PORT" || net_fail "nothing bound to UDP port $PORT"
-[ "$(python3 -c 'import struct,sys; print(struct.unpack_from("<i", open(sys.argv[1],"rb").read(), 4)[0])' \
-    "$E2E_WORK/creating/opts.dat")" = "$PORT" ] || net_fail "opts.dat no longer holds port $PORT"
+udp_bound "$PORT" || fail "nothing bound to UDP port $PORT"
+[ "$(opts_field "$E2E_WORK/creating/opts.dat" 4 '<i')" = "$PORT" ] || fail "opts.dat no longer holds port $PORT"
 
 step "the joining copy connects on 127.000.000.001: both indicators go"
 focus joining
@@ -272,7 +205,7 @@ walk_goalie() {
     expect_less "the $2 screen is still without input" "$(differing "$2-still" "$2-still2" "$RINK")" 50
     hold "$3" 0.7
     wait_until "$2" "$2-moved" "$2-still" "$RINK" more 200
-    [ "$(top_window)" = "${WIN[$2]}" ] || net_fail "the $2 window is no longer on top"
+    [ "$(top_window)" = "${WIN[$2]}" ] || fail "the $2 window is no longer on top"
     pass "the $2 screen changed by $(differing "$2-still" "$2-moved" "$RINK") pixels"
 }
 
@@ -291,19 +224,19 @@ focus creating
 show creating
 press F10
 wait_until creating creating-left creating-main "$MENU" less 3000
-running creating || net_fail "the creating copy has ended"
-running joining || net_fail "the joining copy has ended"
-udp_bound "$PORT" && net_fail "port $PORT is still bound after F10"
+running creating || fail "the creating copy has ended"
+running joining || fail "the joining copy has ended"
+udp_bound "$PORT" && fail "port $PORT is still bound after F10"
 
 step "Esc ends both with status 0"
 for n in creating joining; do
     focus "$n"
     press Escape
     for (( i = 0; i < 100; i++ )); do running "$n" || break; sleep 0.1; done
-    running "$n" && net_fail "$n still runs after Esc"
+    running "$n" && fail "$n still runs after Esc"
     status=0
     wait "${PID[$n]}" || status=$?
-    [ "$status" = 0 ] || net_fail "$n ended with status $status"
+    [ "$status" = 0 ] || fail "$n ended with status $status"
     unset "PID[$n]"
 done
 pass "network match over loopback"
