@@ -97,9 +97,9 @@ VertexLight lightAt(Vec3 p, Vec3 n) {
     Vec3 l = toLight * (1 / d);
     float nl = std::max(0.0f, dot(n, l));
     float ambient = float(int(kAmbient * 255)) / 255;  // the render state holds bytes
-    float spec = 0;
-    if (nl > 0) spec = 0.7f * std::pow(std::max(0.0f, dot(n, normalise(normalise(kEye - p) + l))), 8.0f) * atten;
-    return {std::min(1.0f, ambient + nl * atten), spec};
+    float specular = 0;
+    if (nl > 0) specular = 0.7f * std::pow(std::max(0.0f, dot(n, normalise(normalise(kEye - p) + l))), 8.0f) * atten;
+    return {std::min(1.0f, ambient + nl * atten), specular};
 }
 
 // One face of a mesh: corners top-left, top-right, bottom-right, bottom-left as seen from its
