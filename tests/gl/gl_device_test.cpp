@@ -10,6 +10,7 @@ namespace {
 // The checks open probe contexts of their own; the device's context must be current again
 // afterwards, or the next draw would go nowhere.
 TEST_F(GlTest, FormatChecksProbeTheDriverAndLeaveTheDeviceDrawing) {
+    SDL_GLContext before = SDL_GL_GetCurrentContext();
     EXPECT_TRUE(system()->checkDeviceType(fmt::X8R8G8B8, fmt::X8R8G8B8, false));
     EXPECT_TRUE(system()->checkDeviceType(fmt::R5G6B5, fmt::R5G6B5, false));
     EXPECT_TRUE(system()->checkDeviceType(fmt::X1R5G5B5, fmt::X1R5G5B5, false));
@@ -20,6 +21,9 @@ TEST_F(GlTest, FormatChecksProbeTheDriverAndLeaveTheDeviceDrawing) {
     EXPECT_TRUE(system()->checkDepthStencilFormat(fmt::X8R8G8B8, fmt::D15S1));
     EXPECT_TRUE(system()->checkDepthStencilFormat(fmt::X8R8G8B8, fmt::D24S8));
     EXPECT_FALSE(system()->checkDepthStencilFormat(fmt::X8R8G8B8, 99));
+    // Checks of one colour size share a probe; asking again must not leave it current.
+    EXPECT_TRUE(system()->checkDeviceType(fmt::X8R8G8B8, fmt::X8R8G8B8, false));
+    EXPECT_EQ(SDL_GL_GetCurrentContext(), before);
 
     ASSERT_TRUE(device()->clear(kClearTarget, 0xFF123456u, 1.0f, 0));
     EXPECT_EQ(frame().at(10, 10), 0x123456u);

@@ -2,19 +2,24 @@
 // main window.
 #include "platform/gl_render_system.h"
 
+#include <map>
+#include <memory>
+#include <tuple>
+
 #include "platform/sdl/gl_device.h"
 
 namespace glr {
 namespace {
 
-// A hidden window with a current context, for trying out what the driver offers. SDL picks a
-// window's visual when the window is made, so every probe gets a window of its own; the
-// previously current context is current again afterwards.
+// A hidden window with a context, for trying out what the driver offers. SDL picks a window's
+// visual when the window is made, so each colour size and acceleration needs a window of its own.
+// Making one costs several milliseconds, so the render system keeps them for repeated checks.
+// A probe is current only while it is being made or used; the context current before is current
+// again afterwards.
 class Probe {
 public:
     Probe(int red, int green, int blue, int accelerated) {
-        previousWindow_ = SDL_GL_GetCurrentWindow();
-        previousContext_ = SDL_GL_GetCurrentContext();
+        CurrentContextGuard keep;
         SDL_GL_ResetAttributes();
         SDL_GL_SetAttribute(SDL_GL_RED_SIZE, red);
         SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, green);
@@ -28,12 +33,9 @@ public:
         SDL_GL_ResetAttributes();
     }
     ~Probe() {
-        if (context_) {
-            SDL_GL_MakeCurrent(window_, nullptr);
-            SDL_GL_DeleteContext(context_);
-        }
+        CurrentContextGuard keep;
+        if (context_) SDL_GL_DeleteContext(context_);
         if (window_) SDL_DestroyWindow(window_);
-        if (previousContext_) SDL_GL_MakeCurrent(previousWindow_, previousContext_);
     }
     Probe(const Probe&) = delete;
     Probe& operator=(const Probe&) = delete;
@@ -42,6 +44,8 @@ public:
     // Whether a back buffer of these formats can be built (depth 0: none).
     bool framebuffer(uint32_t colour, uint32_t depth) {
         if (!ok_) return false;
+        CurrentContextGuard keep;
+        if (SDL_GL_MakeCurrent(window_, context_) != 0) return false;
         Framebuffer fb;
         if (!createFramebuffer(procs_, 64, 64, colour, depth, &fb)) return false;
         destroyFramebuffer(procs_, &fb);
@@ -49,10 +53,22 @@ public:
     }
 
 private:
+    // Puts back whichever context was current when it was made (or none).
+    struct CurrentContextGuard {
+        SDL_Window* window = SDL_GL_GetCurrentWindow();
+        SDL_GLContext context = SDL_GL_GetCurrentContext();
+        CurrentContextGuard() = default;
+        CurrentContextGuard(const CurrentContextGuard&) = delete;
+        CurrentContextGuard& operator=(const CurrentContextGuard&) = delete;
+        ~CurrentContextGuard() {
+            if (SDL_GL_GetCurrentContext() == context && SDL_GL_GetCurrentWindow() == window) return;
+            if (context) SDL_GL_MakeCurrent(window, context);
+            else SDL_GL_MakeCurrent(nullptr, nullptr);
+        }
+    };
+
     SDL_Window* window_ = nullptr;
     SDL_GLContext context_ = nullptr;
-    SDL_Window* previousWindow_ = nullptr;
-    SDL_GLContext previousContext_ = nullptr;
     GlProcs procs_;
     bool ok_ = false;
 };
@@ -69,23 +85,24 @@ bool channelBits(uint32_t format, int* r, int* g, int* b) {
 
 class GlRenderSystem final : public RenderSystem {
 public:
-    ~GlRenderSystem() override { SDL_GL_UnloadLibrary(); }
+    ~GlRenderSystem() override {
+        probes_.clear();
+        SDL_GL_UnloadLibrary();
+    }
 
     bool checkDeviceType(uint32_t adapterFormat, uint32_t backBufferFormat, bool windowed) override {
         int r, g, b;
         if (!channelBits(backBufferFormat, &r, &g, &b)) return false;
         // Full-screen, the back buffer takes the display mode's format.
         if (!windowed && adapterFormat != backBufferFormat) return false;
-        Probe probe(r, g, b, -1);
-        return probe.framebuffer(backBufferFormat, 0);
+        return probe(r, g, b, -1).framebuffer(backBufferFormat, 0);
     }
 
     bool checkDepthStencilFormat(uint32_t adapterFormat, uint32_t depthFormat) override {
         int r, g, b;
         DepthFormat df;
         if (!channelBits(adapterFormat, &r, &g, &b) || !glr::depthFormat(depthFormat, &df)) return false;
-        Probe probe(r, g, b, -1);
-        return probe.framebuffer(adapterFormat, depthFormat);
+        return probe(r, g, b, -1).framebuffer(adapterFormat, depthFormat);
     }
 
     RenderDevice* createDevice(WindowHandle window, uint32_t behaviourFlags, PresentParams* params) override {
@@ -97,10 +114,10 @@ public:
         if (hardware == software) return nullptr;
         int r, g, b;
         if (!channelBits(params->backBufferFormat, &r, &g, &b)) return nullptr;
-        if (hardware) {
-            Probe probe(r, g, b, 1);
-            if (!probe.ok()) return nullptr;
-        }
+        bool accepted = !hardware || probe(r, g, b, 1).ok();
+        // Checks are over once a device is made; the probes' windows and contexts go first.
+        probes_.clear();
+        if (!accepted) return nullptr;
 
         // The context takes the main window's visual; the back buffer's formats live in the
         // framebuffer object, so the visual only has to show it.
@@ -120,6 +137,17 @@ public:
         }
         return device;
     }
+
+private:
+    using ProbeKey = std::tuple<int, int, int, int>;
+
+    Probe& probe(int red, int green, int blue, int accelerated) {
+        auto& slot = probes_[ProbeKey{red, green, blue, accelerated}];
+        if (!slot) slot = std::make_unique<Probe>(red, green, blue, accelerated);
+        return *slot;
+    }
+
+    std::map<ProbeKey, std::unique_ptr<Probe>> probes_;
 };
 
 }  // namespace
