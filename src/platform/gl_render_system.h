@@ -8,8 +8,8 @@
 // chosen colour and depth formats, and nothing has to be set before the window is created.
 //
 // How the format checks and device creation map onto OpenGL:
-// - checkDeviceType and checkDepthStencilFormat each open a hidden probe window with a context
-//   and try to build a framebuffer with those formats; only a complete framebuffer with at least
+// - checkDeviceType and checkDepthStencilFormat try, on a hidden probe window with a context
+//   (one per visual, kept until createDevice), to build a framebuffer with those formats; only a complete framebuffer with at least
 //   the asked-for bits passes. There is no 15+1 depth-stencil format in GL; D15S1 is served by
 //   the packed 24+8 format when the driver has it.
 // - createDevice with hardware vertex processing first requires an accelerated visual
