@@ -13,20 +13,9 @@ in_xvfb "$@"
 
 kb() { awk -v k="$2:" '$1 == k { print $2 }' "/proc/$1/status"; }
 
-xdo() {
-    local i
-    for i in 1 2 3 4 5 6; do
-        xdotool "$@" 2>/dev/null && return 0
-        sleep 0.2
-    done
-    fail "xdotool $* failed"
-}
-click() { xdo mousedown 1; sleep 0.1; xdo mouseup 1; sleep 0.3; }
-
 # The game from a folder of its own: the run folder linked in, default options.
 play=$E2E_WORK/play
-mkdir -p "$play"
-for f in "$FROSTEL_RUN_DIR"/*; do [ "$(basename "$f")" = opts.dat ] || ln -s "$f" "$play/"; done
+play_dir "$play"
 FROSTEL_RUN_DIR=$play
 
 xdo mousemove 512 384

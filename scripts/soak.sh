@@ -27,7 +27,8 @@ RELAY_PID=""
 
 say() { echo "soak: $*"; }
 
-soak_fail() {
+# fail MESSAGE, also as the lib.sh helpers call it: with the stderr of both copies.
+fail() {
     echo "SOAK FAIL: $*" >&2
     local n
     for n in creating joining; do
@@ -47,19 +48,15 @@ _soak_cleanup() {
 }
 trap _soak_cleanup EXIT
 
-xdo() {
-    local i
-    for i in 1 2 3 4 5 6; do
-        xdotool "$@" 2>/dev/null && return 0
-        sleep 0.2
-    done
-    soak_fail "xdotool $* failed"
-}
+SHOTS_DIR=${SOAK_SHOTS:-}
+# Two copies share the display, so their frames come slower than in the flow tests.
+CLICK_PAUSE=0.4
+MOVE_PAUSE=0.3
 
 running() { kill -0 "${PID[$1]}" 2>/dev/null; }
 alive() {
-    running creating || soak_fail "the creating copy has ended"
-    running joining || soak_fail "the joining copy has ended"
+    running creating || fail "the creating copy has ended"
+    running joining || fail "the joining copy has ended"
 }
 
 free_port() {
@@ -73,16 +70,8 @@ print(s.getsockname()[1])'
 # make_dir NAME PORT: a play folder with the run folder linked in, sensitivity 1.0 (one
 # mouse count is one pointer pixel), the port and the padded loopback address, volumes 0.
 make_dir() {
-    local dir="$E2E_WORK/$1" f
-    mkdir -p "$dir"
-    for f in "$FROSTEL_RUN_DIR"/*; do
-        [ "$(basename "$f")" = opts.dat ] || ln -s "$f" "$dir/"
-    done
-    python3 - "$dir/opts.dat" "$2" <<'EOF'
-import struct, sys
-with open(sys.argv[1], "wb") as f:
-    f.write(struct.pack("<fi20sB3xii", 1.0, int(sys.argv[2]), b"127.000.000.001", 1, 0, 0))
-EOF
+    play_dir "$E2E_WORK/$1"
+    write_opts "$E2E_WORK/$1/opts.dat" 1.0 "$2" 127.000.000.001 1 0 0
 }
 
 start() {
@@ -97,37 +86,14 @@ start() {
             WIN[$1]=$id
             return 0
         fi
-        running "$1" || soak_fail "$1 ended before its window appeared"
+        running "$1" || fail "$1 ended before its window appeared"
         sleep 0.1
     done
-    soak_fail "no window for $1"
+    fail "no window for $1"
 }
 
 focus() { xdo windowfocus --sync "${WIN[$1]}"; sleep 0.1; }
 show() { xdo windowraise "${WIN[$1]}"; sleep 0.4; }
-
-shot() {
-    local i file="$E2E_WORK/$1.ppm"
-    for i in 1 2 3 4 5 6; do
-        screenshot "$file" || true
-        if [ -s "$file" ]; then
-            [ -n "${SOAK_SHOTS:-}" ] && mkdir -p "$SOAK_SHOTS" && cp "$file" "$SOAK_SHOTS/"
-            return 0
-        fi
-        sleep 0.2
-    done
-    soak_fail "no screenshot"
-}
-
-differing() {
-    convert "$E2E_WORK/$1.ppm" -crop "$3" +repage "$E2E_WORK/.a.ppm"
-    convert "$E2E_WORK/$2.ppm" -crop "$3" +repage "$E2E_WORK/.b.ppm"
-    compare -metric AE -fuzz 2% "$E2E_WORK/.a.ppm" "$E2E_WORK/.b.ppm" null: 2>&1 | cut -d' ' -f1 || true
-}
-
-brightness() {
-    convert "$E2E_WORK/$1.ppm" -crop "$2" +repage -colorspace Gray -format '%[fx:int(mean*1000)]' info:
-}
 
 # scores SHOT: "FIN SWE" as the score panel shows them; "- -" when no panel is drawn. The red
 # marker of a row sits 18 pixels further right for each goal (its centre at x 54 for 0).
@@ -154,23 +120,6 @@ EOF
 
 rss_kb() { awk '$1 == "VmRSS:" { print $2 }' "/proc/${PID[$1]}/status" 2>/dev/null || echo 0; }
 
-click() { xdo mousedown 1; sleep 0.1; xdo mouseup 1; sleep 0.4; }
-
-move_pointer() {
-    local dx=$1 dy=$2 sx sy
-    while [ "$dx" -ne 0 ] || [ "$dy" -ne 0 ]; do
-        sx=$dx sy=$dy
-        [ "$sx" -gt 20 ] && sx=20
-        [ "$sx" -lt -20 ] && sx=-20
-        [ "$sy" -gt 20 ] && sy=20
-        [ "$sy" -lt -20 ] && sy=-20
-        xdo mousemove_relative -- "$sx" "$sy"
-        dx=$((dx - sx)) dy=$((dy - sy))
-        sleep 0.05
-    done
-    sleep 0.3
-}
-
 to_main_menu() {
     local i
     show "$1"
@@ -178,7 +127,7 @@ to_main_menu() {
     for (( i = 0; i < 240; i++ )); do
         shot "$1-intro"
         [ "$(brightness "$1-intro" 200x200+412+284)" -gt 50 ] && break
-        running "$1" || soak_fail "$1 ended while loading"
+        running "$1" || fail "$1 ended while loading"
         sleep 0.25
     done
     sleep 0.3
@@ -220,7 +169,7 @@ for (( i = 0; i < 40; i++ )); do
     alive
     sleep 0.25
 done
-[ "$connected" = 1 ] || soak_fail "the creating copy never heard from the joining copy"
+[ "$connected" = 1 ] || fail "the creating copy never heard from the joining copy"
 say "connected"
 
 # ---- play
@@ -246,7 +195,7 @@ check_screens() {
         [ "$n" = creating ] && LAST_C=$read || LAST_J=$read
         if [ -n "${PREV[$n]:-}" ]; then
             changed=$(differing "${PREV[$n]}" "$n-$sample" "$RINK")
-            [ "$changed" -gt 100 ] || soak_fail "the $n screen did not change in the last interval ($changed pixels) at ${now} s"
+            [ "$changed" -gt 100 ] || fail "the $n screen did not change in the last interval ($changed pixels) at ${now} s"
         fi
         PREV[$n]="$n-$sample"
         # memory: the largest resident size up to the base time, then growth beyond it
@@ -260,8 +209,8 @@ check_screens() {
         fi
     done
     c=$LAST_C j=$LAST_J
-    [ "$c" = "- -" ] && soak_fail "no score panel on the creating screen at ${now} s"
-    [ "$j" = "- -" ] && soak_fail "no score panel on the joining screen at ${now} s"
+    [ "$c" = "- -" ] && fail "no score panel on the creating screen at ${now} s"
+    [ "$j" = "- -" ] && fail "no score panel on the joining screen at ${now} s"
     if [ "$c" != "$last_scores" ]; then
         [ -n "$last_scores" ] && goals_seen=$((goals_seen + 1)) && say "score $c at ${now} s"
         last_scores=$c
@@ -270,7 +219,7 @@ check_screens() {
         # Allowed only just after a goal: the next look, 2 s later, must find them equal
         # unless the creating copy's score has changed again meanwhile.
         [ -n "$mismatch" ] && [ "${mismatch%/*}" = "$c" ] &&
-            soak_fail "the joining copy shows $j, the creating copy $c, for more than 2 s (at ${now} s)"
+            fail "the joining copy shows $j, the creating copy $c, for more than 2 s (at ${now} s)"
         mismatch="$c/$j"
         mismatches=$((mismatches + 1))
     else
@@ -312,24 +261,24 @@ check_screens
 if [ "$LAST_C" != "$LAST_J" ]; then
     sleep 2
     check_screens
-    [ "$LAST_C" = "$LAST_J" ] || soak_fail "at the end the joining copy shows $LAST_J, the creating copy $LAST_C"
+    [ "$LAST_C" = "$LAST_J" ] || fail "at the end the joining copy shows $LAST_J, the creating copy $LAST_C"
 fi
 final_c=$LAST_C
 
 for n in creating joining; do
     growth=$(( ${RSS_MAX[$n]} - ${RSS_BASE[$n]} ))
     say "$n: resident $(( ${RSS_BASE[$n]} / 1024 )) MB at ${base_at} s, growth after that ${growth} kB"
-    [ "$growth" -lt 1024 ] || soak_fail "$n grew by $growth kB after ${base_at} s"
+    [ "$growth" -lt 1024 ] || fail "$n grew by $growth kB after ${base_at} s"
 done
 
 for n in creating joining; do
     focus "$n"
     xdo key Escape
     for (( i = 0; i < 100; i++ )); do running "$n" || break; xdo key Escape; sleep 0.1; done
-    running "$n" && soak_fail "$n still runs after Esc"
+    running "$n" && fail "$n still runs after Esc"
     status=0
     wait "${PID[$n]}" || status=$?
-    [ "$status" = 0 ] || soak_fail "$n ended with status $status"
+    [ "$status" = 0 ] || fail "$n ended with status $status"
     unset "PID[$n]"
 done
 kill -TERM "$RELAY_PID" 2>/dev/null || true
