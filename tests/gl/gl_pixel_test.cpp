@@ -84,6 +84,21 @@ TEST_F(GlTest, SpriteCoversItsPixelsWithOneTexelEach) {
     EXPECT_EQ(wrong, 0);
 }
 
+TEST_F(GlTest, ATextureNeverFilledDrawsBlack) {
+    screenSpace();
+    device()->setRenderState(rs::Lighting, 0);
+    ASSERT_TRUE(device()->clear(kClearTarget, 0xFF336699u, 1.0f, 0));
+    std::unique_ptr<Texture> t(device()->createTexture(64, 64, 0, 0, fmt::X8R8G8B8, kPoolManaged));
+    ASSERT_NE(t, nullptr);
+    ASSERT_TRUE(device()->setTexture(0, t.get()));
+    Mesh q = quad();
+    ASSERT_TRUE(drawSprite(q, 100, 100, 64, 64));
+    Image image = frame();
+    EXPECT_EQ(image.at(132, 132), 0u);
+    EXPECT_EQ(image.at(99, 132), 0x336699u);
+    device()->setTexture(0, nullptr);
+}
+
 TEST_F(GlTest, TextureWindowShowsOneCell) {
     screenSpace();
     device()->setRenderState(rs::Lighting, 0);

@@ -619,6 +619,7 @@ void GlDevice::applyTextureStage() {
             glBindTexture(GL_TEXTURE_2D, texture_->name());
             context_->boundTexture = texture_->name();
         }
+        texture_->settleBeforeDraw();
     } else {
         glDisable(GL_TEXTURE_2D);
     }

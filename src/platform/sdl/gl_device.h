@@ -149,18 +149,27 @@ public:
 
     GLuint name() const { return name_; }
     const GlContext* owner() const { return context_.get(); }
+    // Levels never filled are uploaded as zeros; expects the texture bound.
+    void settleBeforeDraw() {
+        if (unsettled_) settle();
+    }
 
 private:
     GlTexture(std::shared_ptr<GlContext> context, uint32_t format) : context_(std::move(context)), format_(format) {}
     void upload(uint32_t level);
+    void settle();
+    GLenum internalFormat() const;
 
+    // GL keeps the texels: the pixels here exist only between a lock and its unlock.
     struct Level {
         uint32_t width = 0, height = 0;
+        bool uploaded = false;
         std::vector<uint32_t> pixels;  // 0xAARRGGBB, rows top first
     };
     std::shared_ptr<GlContext> context_;
     uint32_t format_;
     GLuint name_ = 0;
+    bool unsettled_ = true;
     std::vector<Level> levels_;
 };
 

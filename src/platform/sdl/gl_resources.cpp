@@ -353,7 +353,6 @@ GlTexture* GlTexture::create(std::shared_ptr<GlContext> context, uint32_t width,
         Level& l = t->levels_[i];
         l.width = std::max(1u, width >> i);
         l.height = std::max(1u, height >> i);
-        l.pixels.assign(size_t(l.width) * l.height, 0u);
     }
     glGenTextures(1, &t->name_);
     glBindTexture(GL_TEXTURE_2D, t->name_);
@@ -366,7 +365,10 @@ GlTexture* GlTexture::create(std::shared_ptr<GlContext> context, uint32_t width,
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
     while (glGetError() != GL_NO_ERROR) {
     }
-    for (uint32_t i = 0; i < levels; ++i) t->upload(i);
+    // Storage only: the texels come with the first unlock of each level.
+    for (uint32_t i = 0; i < levels; ++i)
+        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), t->internalFormat(), static_cast<GLsizei>(t->levels_[i].width),
+                     static_cast<GLsizei>(t->levels_[i].height), 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
     bool ok = glGetError() == GL_NO_ERROR;
     glBindTexture(GL_TEXTURE_2D, context->boundTexture);
     if (!ok) {
@@ -395,16 +397,53 @@ bool GlTexture::levelSize(uint32_t level, uint32_t* width, uint32_t* height) con
 
 bool GlTexture::lockRect(uint32_t level, LockedRect* out) {
     if (level >= levels_.size() || !out) return false;
-    out->pitch = static_cast<int>(levels_[level].width * 4);
-    out->bits = levels_[level].pixels.data();
+    Level& l = levels_[level];
+    if (l.pixels.empty()) {
+        l.pixels.assign(size_t(l.width) * l.height, 0u);
+        // A level locked again gets back what it holds.
+        if (l.uploaded && context_->device && context_->makeCurrent()) {
+            glBindTexture(GL_TEXTURE_2D, name_);
+            glPixelStorei(GL_PACK_ALIGNMENT, 1);
+            glGetTexImage(GL_TEXTURE_2D, static_cast<GLint>(level), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                          l.pixels.data());
+            glBindTexture(GL_TEXTURE_2D, context_->boundTexture);
+        }
+    }
+    out->pitch = static_cast<int>(l.width * 4);
+    out->bits = l.pixels.data();
     return true;
 }
 
 void GlTexture::unlockRect(uint32_t level) {
-    if (level >= levels_.size() || !context_->device || !context_->makeCurrent()) return;
+    if (level >= levels_.size() || levels_[level].pixels.empty() || !context_->device || !context_->makeCurrent())
+        return;
     glBindTexture(GL_TEXTURE_2D, name_);
     upload(level);
     glBindTexture(GL_TEXTURE_2D, context_->boundTexture);
+    levels_[level].uploaded = true;
+    std::vector<uint32_t>().swap(levels_[level].pixels);
+}
+
+void GlTexture::settle() {
+    for (uint32_t i = 0; i < levels_.size(); ++i) {
+        Level& l = levels_[i];
+        if (l.uploaded) continue;
+        if (l.pixels.empty()) l.pixels.assign(size_t(l.width) * l.height, 0u);
+        upload(i);
+        l.uploaded = true;
+        std::vector<uint32_t>().swap(l.pixels);
+    }
+    unsettled_ = false;
+}
+
+GLenum GlTexture::internalFormat() const {
+    switch (format_) {
+    case fmt::X8R8G8B8: return GL_RGB8;
+    case kFormatA8R8G8B8: return GL_RGBA8;
+    case fmt::R5G6B5: return context_->procs.rgb565 ? GLenum(GL_RGB565) : GLenum(GL_RGB8);
+    case fmt::A1R5G5B5: return GL_RGB5_A1;
+    default: return GL_RGB5;
+    }
 }
 
 // Expects the texture bound. Rows go up top first: texture v grows downwards, as in Direct3D.
@@ -413,8 +452,8 @@ void GlTexture::upload(uint32_t level) {
     GLsizei w = static_cast<GLsizei>(l.width), h = static_cast<GLsizei>(l.height);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    const GLenum internal = internalFormat();
     if (format_ == fmt::X8R8G8B8 || format_ == kFormatA8R8G8B8) {
-        GLenum internal = format_ == fmt::X8R8G8B8 ? GL_RGB8 : GL_RGBA8;
         glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), internal, w, h, 0, GL_BGRA,
                      GL_UNSIGNED_INT_8_8_8_8_REV, l.pixels.data());
         return;
@@ -433,11 +472,9 @@ void GlTexture::upload(uint32_t level) {
         }
     }
     if (format_ == fmt::R5G6B5) {
-        GLenum internal = context_->procs.rgb565 ? GLenum(GL_RGB565) : GLenum(GL_RGB8);
         glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), internal, w, h, 0, GL_RGB, GL_UNSIGNED_SHORT_5_6_5,
                      packed.data());
     } else {
-        GLenum internal = format_ == fmt::A1R5G5B5 ? GL_RGB5_A1 : GL_RGB5;
         glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), internal, w, h, 0, GL_BGRA,
                      GL_UNSIGNED_SHORT_1_5_5_5_REV, packed.data());
     }
