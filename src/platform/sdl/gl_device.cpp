@@ -173,10 +173,21 @@ bool GlDevice::buildBackBuffer() {
     return true;
 }
 
+// Full screen is a borderless window over the whole display (see the window system); a
+// window that already covers it is left alone, as every change waits on the X server.
 void GlDevice::applyWindowMode() {
-    Uint32 flags = SDL_GetWindowFlags(context_->window);
-    if (!params_.windowed && !(flags & SDL_WINDOW_FULLSCREEN))
-        SDL_SetWindowFullscreen(context_->window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SDL_Window* w = context_->window;
+    Uint32 flags = SDL_GetWindowFlags(w);
+    if (params_.windowed || (flags & SDL_WINDOW_FULLSCREEN)) return;
+    SDL_Rect b;
+    int display = SDL_GetWindowDisplayIndex(w);
+    if (display < 0 || SDL_GetDisplayBounds(display, &b) != 0) return;
+    if (!(flags & SDL_WINDOW_BORDERLESS)) SDL_SetWindowBordered(w, SDL_FALSE);
+    int x = 0, y = 0, width = 0, height = 0;
+    SDL_GetWindowPosition(w, &x, &y);
+    SDL_GetWindowSize(w, &width, &height);
+    if (x != b.x || y != b.y) SDL_SetWindowPosition(w, b.x, b.y);
+    if (width != b.w || height != b.h) SDL_SetWindowSize(w, b.w, b.h);
 }
 
 void GlDevice::measureRefresh() {

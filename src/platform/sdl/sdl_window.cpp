@@ -20,12 +20,14 @@ public:
     }
 
     WindowHandle createWindow(const char* title, int width, int height, bool screenSized) override {
-        // Both builds take the display full-screen, so the window is made as large as the
-        // screen whatever its own size: without a window manager (Xvfb, a bare X server)
-        // nothing else would stretch a 640x480 window over the display.
+        // Both builds take the whole display, so the window is made as large as the screen
+        // whatever its own size: without a window manager (Xvfb, a bare X server) nothing
+        // else would stretch a 640x480 window over the display. It is a borderless window
+        // rather than SDL's full-screen mode, whose switch on X11 waits up to 100 ms for a
+        // window manager at every start.
         SDL_Rect bounds{0, 0, width, height};
         if (SDL_GetDisplayBounds(0, &bounds) != 0 && screenSized) return nullptr;
-        Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN_DESKTOP;
+        Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
         SDL_Window* window = SDL_CreateWindow(title, bounds.x, bounds.y, bounds.w, bounds.h, flags);
         if (!window) return nullptr;
         if (window_) SDL_DestroyWindow(window_);
