@@ -5,7 +5,10 @@
 // click through the intro, a click on the practice item, then mouse play and figure keys).
 // The bare loop uses the same device and back buffer and only clears and presents. The two
 // alternate in rounds so that a busy machine slows both alike; the figure is the ratio of
-// the medians. Built once per layout (frame_rate_bench, frame_rate_bench_640).
+// the medians. Each phase also reports the CPU time a frame takes on all threads, and a
+// third phase plays on with every triangle culled after set-up, which parts the cost of
+// rasterising and shading from the rest. Built once per layout (frame_rate_bench,
+// frame_rate_bench_640).
 //
 // Usage: frame_rate_bench [SECONDS per phase, default 3] [ROUNDS, default 3]
 // Run under a display, e.g. xvfb-run -a -s "-screen 0 1024x768x24" with LIBGL_ALWAYS_SOFTWARE=1.
@@ -13,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -107,8 +111,20 @@ private:
     int frame_ = 0;
 };
 
+// CPU time of the whole process, the renderer's threads included.
+double processCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+struct Rate {
+    double fps = 0, cpuMs = 0;  // frames a second; CPU milliseconds a frame
+};
+
 template <typename Frame>
-double framesPerSecond(double seconds, Frame frame) {
+Rate measure(double seconds, Frame frame) {
+    const double cpu = processCpuSeconds();
     const auto start = Clock::now();
     const auto end = start + std::chrono::duration<double>(seconds);
     long frames = 0;
@@ -118,7 +134,8 @@ double framesPerSecond(double seconds, Frame frame) {
         ++frames;
         now = Clock::now();
     }
-    return double(frames) / std::chrono::duration<double>(now - start).count();
+    return {double(frames) / std::chrono::duration<double>(now - start).count(),
+            (processCpuSeconds() - cpu) * 1e3 / double(frames)};
 }
 
 double median(std::vector<double> v) {
@@ -167,21 +184,34 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "frame_rate_bench: the practice match did not start\n");
             } else {
                 Player player;
-                std::vector<double> game, bare, ratios;
+                auto play = [&] {
+                    player.next();
+                    d.gameFrame();
+                };
+                std::vector<double> game, bare, gameCpu, bareCpu, culledCpu;
                 for (int r = 0; r < rounds; ++r) {
-                    bare.push_back(framesPerSecond(seconds, [&] { d.bareFrame(); }));
-                    game.push_back(framesPerSecond(seconds, [&] {
-                        player.next();
-                        d.gameFrame();
-                    }));
-                    ratios.push_back(game.back() / bare.back());
-                    std::printf("round %d: practice match %.1f fps, bare clear+present %.1f fps, ratio %.3f\n", r + 1,
-                                game.back(), bare.back(), ratios.back());
+                    const Rate b = measure(seconds, [&] { d.bareFrame(); });
+                    const Rate g = measure(seconds, play);
+                    // The same match with nothing rasterised: what the drawing costs short of shading pixels.
+                    setCullEverything(true);
+                    const Rate c = measure(seconds / 2, play);
+                    setCullEverything(false);
+                    bare.push_back(b.fps);
+                    game.push_back(g.fps);
+                    bareCpu.push_back(b.cpuMs);
+                    gameCpu.push_back(g.cpuMs);
+                    culledCpu.push_back(c.cpuMs);
+                    std::printf("round %d: practice match %.1f fps (%.2f ms CPU a frame), bare clear+present %.1f fps "
+                                "(%.2f ms), ratio %.3f; every triangle culled %.1f fps (%.2f ms)\n",
+                                r + 1, g.fps, g.cpuMs, b.fps, b.cpuMs, g.fps / b.fps, c.fps, c.cpuMs);
                 }
                 const bool stillInMatch = app.game->flow.screen == Match;
                 std::printf("frame rate %dx%d (pacing off): practice match %.1f fps, bare %.1f fps, ratio %.3f%s\n",
                             l.width, l.height, median(game), median(bare), median(game) / median(bare),
                             stillInMatch ? "" : " (the match ended during the run)");
+                std::printf("CPU a frame, all threads: practice match %.2f ms, bare %.2f ms, match with every "
+                            "triangle culled %.2f ms\n",
+                            median(gameCpu), median(bareCpu), median(culledCpu));
                 status = 0;
             }
         }

@@ -27,6 +27,9 @@ RenderSystem* createGlRenderSystem();
 // Present waits out the display's refresh interval where vsync does not (Xvfb has none), so the
 // game never spins. Benchmarks turn that off; the game never does. On by default.
 void setPresentPacing(bool on);
+// Benchmarks only: every triangle is culled after set-up, so a frame costs all but the
+// rasterising and shading. Takes effect with the next change of render states. Off by default.
+void setCullEverything(bool on);
 
 // Read-back for pixel tests, rows top first, each pixel 0xFFRRGGBB. False for a device that is
 // not an OpenGL one.

@@ -113,6 +113,7 @@ Matrix glTextureMatrix(const Matrix& t) {
 }
 
 bool g_pacing = true;
+bool g_cullEverything = false;
 
 }  // namespace
 
@@ -519,6 +520,19 @@ uint32_t GlDevice::adapterDisplayFormat() {
 
 // ---- drawing ----
 
+void GlDevice::applyCulling() {
+    if (g_cullEverything) {
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_FRONT_AND_BACK);
+        return;
+    }
+    switch (states_[rs::CullMode]) {
+    case 1: glDisable(GL_CULL_FACE); break;
+    case 2: glEnable(GL_CULL_FACE); glCullFace(GL_FRONT); break;  // cull clockwise
+    default: glEnable(GL_CULL_FACE); glCullFace(GL_BACK); break;  // cull counter-clockwise
+    }
+}
+
 void GlDevice::applyRenderStates() {
     const uint32_t* s = states_;
     if (backBuffer_.hasDepth && s[rs::ZEnable])
@@ -528,11 +542,7 @@ void GlDevice::applyRenderStates() {
     glDepthMask(s[rsx::ZWriteEnable] ? GL_TRUE : GL_FALSE);
     glDepthFunc(compareFunc(s[rsx::ZFunc]));
 
-    switch (s[rs::CullMode]) {
-    case 1: glDisable(GL_CULL_FACE); break;
-    case 2: glEnable(GL_CULL_FACE); glCullFace(GL_FRONT); break;  // cull clockwise
-    default: glEnable(GL_CULL_FACE); glCullFace(GL_BACK); break;  // cull counter-clockwise
-    }
+    applyCulling();
     glPolygonMode(GL_FRONT_AND_BACK, s[rsx::FillMode] == 1 ? GL_POINT : (s[rsx::FillMode] == 2 ? GL_LINE : GL_FILL));
     glShadeModel(s[rsx::ShadeMode] == 1 ? GL_FLAT : GL_SMOOTH);
 
@@ -902,6 +912,7 @@ bool GlDevice::readWindow(int* width, int* height, std::vector<uint32_t>* pixels
 }  // namespace glr
 
 void setPresentPacing(bool on) { glr::g_pacing = on; }
+void setCullEverything(bool on) { glr::g_cullEverything = on; }
 
 bool readGlBackBuffer(RenderDevice* device, int* width, int* height, std::vector<uint32_t>* pixels) {
     auto* d = dynamic_cast<glr::GlDevice*>(device);

@@ -256,6 +256,7 @@ private:
     void blitToWindow();
     void applyViewport();
     void applyRenderStates();
+    void applyCulling();
     void applyLights();
     void applyTextureStage();
     bool lightingWanted(const FvfLayout& layout, bool* cpu, GLenum* colourMaterial) const;
