@@ -99,6 +99,31 @@ TEST_F(GlTest, ATextureNeverFilledDrawsBlack) {
     device()->setTexture(0, nullptr);
 }
 
+TEST_F(GlTest, BuffersWrittenAgainDrawWhatTheyNowHold) {
+    screenSpace();
+    device()->setRenderState(rs::Lighting, 0);
+    device()->setTexture(0, nullptr);
+    Mesh q = quad();
+    ASSERT_TRUE(drawSprite(q, 100, 100, 64, 64));
+    // Halve the quad to its left half, and then draw only its second triangle.
+    void* data = nullptr;
+    ASSERT_TRUE(q.vertices->lock(0, 0, &data));
+    auto* v = static_cast<float*>(data);
+    v[5] = v[15] = 0.0f;  // right-hand x from 0.5 to 0
+    q.vertices->unlock();
+    ASSERT_TRUE(q.indices->lock(0, 0, &data));
+    const uint16_t second[] = {2, 1, 3, 2, 1, 3};
+    std::memcpy(data, second, sizeof second);
+    q.indices->unlock();
+    ASSERT_TRUE(drawSprite(q, 300, 100, 64, 64));
+
+    Image image = frame();
+    EXPECT_EQ(image.at(160, 160), 0xFFFFFFu) << "the first draw keeps its whole quad";
+    EXPECT_EQ(image.at(310, 160), 0xFFFFFFu) << "lower left: in the second triangle";
+    EXPECT_EQ(image.at(310, 104), 0u) << "upper left: only in the first triangle";
+    EXPECT_EQ(image.at(340, 160), 0u) << "right half: the vertices moved";
+}
+
 TEST_F(GlTest, TextureWindowShowsOneCell) {
     screenSpace();
     device()->setRenderState(rs::Lighting, 0);
