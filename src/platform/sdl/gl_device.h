@@ -163,7 +163,7 @@ private:
     // GL keeps the texels: the pixels here exist only between a lock and its unlock.
     struct Level {
         uint32_t width = 0, height = 0;
-        bool uploaded = false;
+        bool uploaded = false, locked = false;
         std::vector<uint32_t> pixels;  // 0xAARRGGBB, rows top first
     };
     std::shared_ptr<GlContext> context_;

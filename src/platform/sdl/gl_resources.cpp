@@ -409,6 +409,7 @@ bool GlTexture::lockRect(uint32_t level, LockedRect* out) {
             glBindTexture(GL_TEXTURE_2D, context_->boundTexture);
         }
     }
+    l.locked = true;
     out->pitch = static_cast<int>(l.width * 4);
     out->bits = l.pixels.data();
     return true;
@@ -421,6 +422,7 @@ void GlTexture::unlockRect(uint32_t level) {
     upload(level);
     glBindTexture(GL_TEXTURE_2D, context_->boundTexture);
     levels_[level].uploaded = true;
+    levels_[level].locked = false;
     std::vector<uint32_t>().swap(levels_[level].pixels);
 }
 
@@ -431,7 +433,7 @@ void GlTexture::settle() {
         if (l.pixels.empty()) l.pixels.assign(size_t(l.width) * l.height, 0u);
         upload(i);
         l.uploaded = true;
-        std::vector<uint32_t>().swap(l.pixels);
+        if (!l.locked) std::vector<uint32_t>().swap(l.pixels);  // a lock still holds them
     }
     unsettled_ = false;
 }
