@@ -432,7 +432,7 @@ aim_turn() {
     moves $(( steps / 5 )) 0 "$dir" 0.05
     [ $(( steps % 5 )) != 0 ] && moves 1 0 $(( steps % 5 * dir / 5 )) 0.05
     [ "${#CHAIN[@]}" -gt 0 ] && xdo "${CHAIN[@]}"
-    spin 30
+    spin 18
 }
 score_high() {
     local a=${last_scores% *} b=${last_scores#* }
@@ -449,9 +449,9 @@ while [ "$(date +%s)" -lt "$end_time" ]; do
             next_sample=$(( $(date +%s) + (duration >= 120 ? 10 : 4) ))
         fi
     fi
-    # One look at the puck serves a turn of each side.
-    where_puck
     for side in creating joining; do
+        # A look at the puck for each side's turn: the other side's turn has likely moved it.
+        where_puck
         focus "$side"
         team=$([ "$side" = creating ] && echo 0 || echo 1)
         if [ $(( RANDOM % 5 )) = 0 ] || score_high; then
