@@ -6,7 +6,9 @@
 # the latest sender.
 #
 # Checks: neither copy ends or crashes; the resident memory of each grows by less than 1 MB
-# after the first minute (for runs under three minutes: after the first third); both screens
+# after the first minute (runs under three minutes measure after their first third, where the
+# renderer may still be compiling shaders for situations met the first time, and fail only
+# above 4 MB); both screens
 # keep changing; the score the joining copy shows equals the creating copy's, within 2 s of
 # the last change. Scores are read from screenshots: the marker circling the current digit
 # of each team's row in the score panel.
@@ -450,7 +452,9 @@ while [ "$(date +%s)" -lt "$end_time" ]; do
         fi
     fi
     for side in creating joining; do
-        # A look at the puck for each side's turn: the other side's turn has likely moved it.
+        # A look at the puck for each side's turn, through its own window (the other side's
+        # turn has likely moved it; only the window on top can be seen).
+        show "$side"
         where_puck
         focus "$side"
         team=$([ "$side" = creating ] && echo 0 || echo 1)
@@ -478,7 +482,8 @@ final_c=$LAST_C
 for n in creating joining; do
     growth=$(( ${RSS_MAX[$n]} - ${RSS_BASE[$n]} ))
     say "$n: resident $(( ${RSS_BASE[$n]} / 1024 )) MB at ${base_at} s, growth after that ${growth} kB"
-    [ "$growth" -lt 1024 ] || fail "$n grew by $growth kB after ${base_at} s"
+    limit=$(( duration >= 180 ? 1024 : 4096 ))
+    [ "$growth" -lt "$limit" ] || fail "$n grew by $growth kB after ${base_at} s"
 done
 
 for n in creating joining; do
