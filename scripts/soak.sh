@@ -21,30 +21,18 @@ duration=${1:-600}
 export FROSTEL_RUN_DIR=${FROSTEL_RUN_DIR:-$root/build/run}
 source "$root/tests/e2e/lib.sh"
 in_xvfb "$@"
+FAIL_PREFIX="SOAK FAIL"
+source "$root/tests/e2e/two_copies.sh"
 
 RINK=1024x560+0+140     # the match view below the score panel
 INDICATOR=120x100+4+64  # the connection indicator
-declare -A PID WIN PREV RSS_BASE RSS_MAX
+declare -A PREV RSS_BASE RSS_MAX
 RELAY_PID=""
 
 say() { echo "soak: $*"; }
 
-# fail MESSAGE, also as the lib.sh helpers call it: with the stderr of both copies.
-fail() {
-    echo "SOAK FAIL: $*" >&2
-    local n
-    for n in creating joining; do
-        if [ -s "$E2E_WORK/$n.stderr" ]; then
-            echo "--- $n stderr ---" >&2
-            grep -v '^ALSA' "$E2E_WORK/$n.stderr" | tail -n 20 >&2 || true
-        fi
-    done
-    exit 1
-}
-
 _soak_cleanup() {
-    local n
-    for n in "${!PID[@]}"; do kill -KILL "${PID[$n]}" 2>/dev/null || true; done
+    kill_copies
     [ -n "$RELAY_PID" ] && kill -TERM "$RELAY_PID" 2>/dev/null || true
     _e2e_cleanup
 }
@@ -55,7 +43,6 @@ SHOTS_DIR=${SOAK_SHOTS:-}
 CLICK_PAUSE=0.4
 MOVE_PAUSE=0.3
 
-running() { kill -0 "${PID[$1]}" 2>/dev/null; }
 alive() {
     local n status
     for n in creating joining; do
@@ -65,39 +52,6 @@ alive() {
             fail "the $n copy has ended (status $status)"
         fi
     done
-}
-
-free_port() {
-    python3 -c '
-import socket
-s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-s.bind(("127.0.0.1", 0))
-print(s.getsockname()[1])'
-}
-
-# make_dir NAME PORT: a play folder with the run folder linked in, sensitivity 1.0 (one
-# mouse count is one pointer pixel), the port and the padded loopback address, volumes 0.
-make_dir() {
-    play_dir "$E2E_WORK/$1"
-    write_opts "$E2E_WORK/$1/opts.dat" 1.0 "$2" 127.000.000.001 1 0 0
-}
-
-start() {
-    local i id
-    xdo mousemove 512 384
-    (cd "$E2E_WORK/$1" && exec "./frostel") 2>"$E2E_WORK/$1.stderr" >/dev/null &
-    PID[$1]=$!
-    for (( i = 0; i < 600; i++ )); do
-        id=$(xdotool search --all --onlyvisible --pid "${PID[$1]}" --name "$FROSTEL_WINDOW_NAME" 2>/dev/null |
-            head -n 1 || true)
-        if [ -n "$id" ]; then
-            WIN[$1]=$id
-            return 0
-        fi
-        running "$1" || fail "$1 ended before its window appeared"
-        sleep 0.1
-    done
-    fail "no window for $1"
 }
 
 focus() { xdo windowfocus --sync "${WIN[$1]}"; sleep 0.1; }

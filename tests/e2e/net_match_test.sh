@@ -9,48 +9,23 @@
 # NET_SHOTS=DIR keeps every screenshot for a person to look at.
 source "$(dirname "$0")/lib.sh"
 in_xvfb "$@"
+source "$(dirname "$0")/two_copies.sh"
 
 INDICATOR=120x100+4+64  # the opaque middle of the 128x128 indicator at (0, 52)
 MENU=256x256+384+256    # the menu picture
 RINK=1024x560+0+140     # the match view below the score panel
 
-declare -A PID WIN
 SHOTS_DIR=${NET_SHOTS:-}
 # Two copies share the display, so their frames come slower than in the flow tests.
 CLICK_PAUSE=0.4
 KEY_PAUSE=0.3
 MOVE_PAUSE=0.3
 
-# fail MESSAGE, also as the lib.sh helpers call it: with the stderr of both copies.
-fail() {
-    echo "FAIL: $*" >&2
-    local n
-    for n in creating joining; do
-        if [ -s "$E2E_WORK/$n.stderr" ]; then
-            echo "--- $n stderr ---" >&2
-            grep -v '^ALSA' "$E2E_WORK/$n.stderr" | tail -n 20 >&2 || true
-        fi
-    done
-    exit 1
-}
-
 _net_cleanup() {
-    local n
-    for n in "${!PID[@]}"; do kill -KILL "${PID[$n]}" 2>/dev/null || true; done
+    kill_copies
     _e2e_cleanup
 }
 trap _net_cleanup EXIT
-
-running() { kill -0 "${PID[$1]}" 2>/dev/null; }
-
-# A port no one uses now, and not the default 6116.
-free_port() {
-    python3 -c '
-import socket
-s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-s.bind(("", 0))
-print(s.getsockname()[1])'
-}
 
 # udp_bound PORT: whether some socket of this machine is bound to that UDP port.
 udp_bound() {
@@ -61,32 +36,6 @@ with open("/proc/net/udp") as f:
     rows = f.read().splitlines()[1:]
 sys.exit(0 if any(int(r.split()[1].split(":")[1], 16) == port for r in rows) else 1)
 EOF
-}
-
-# make_dir NAME PORT: a play folder with the run folder linked in and its own options:
-# sensitivity 1.0 (one mouse count is one pointer pixel), the port, the padded address.
-make_dir() {
-    play_dir "$E2E_WORK/$1"
-    write_opts "$E2E_WORK/$1/opts.dat" 1.0 "$2" 127.000.000.001 1 0 0
-}
-
-# start NAME: runs frostel in its folder and waits until its window is mapped.
-start() {
-    local i id
-    xdo mousemove 512 384
-    (cd "$E2E_WORK/$1" && exec "./frostel") 2>"$E2E_WORK/$1.stderr" >/dev/null &
-    PID[$1]=$!
-    for (( i = 0; i < 600; i++ )); do
-        id=$(xdotool search --all --onlyvisible --pid "${PID[$1]}" --name "$FROSTEL_WINDOW_NAME" 2>/dev/null |
-            head -n 1 || true)
-        if [ -n "$id" ]; then
-            WIN[$1]=$id
-            return 0
-        fi
-        running "$1" || fail "$1 ended before its window appeared"
-        sleep 0.1
-    done
-    fail "no window for $1"
 }
 
 # focus NAME: keys and mouse go to that copy. A copy in a match takes the pointer when it
