@@ -7,8 +7,13 @@ packages=(
   libstb-dev libmp3lame-dev fonts-dejavu-core
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-apps x11-utils netpbm imagemagick
+  xfonts-base  # SDL's X11 message box draws with the core fonts; without them no box appears
   python3  # tests/e2e/close_window.py sends the window-manager close request
   clang libclang-rt-14-dev
+  # the Windows build: mingw-w64 cross compiler, and Wine to run it in the tests
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  wine wine64
+  pulseaudio  # a null sink, so that the Windows build's sound opens under Wine
 )
 missing=()
 for p in "${packages[@]}"; do
