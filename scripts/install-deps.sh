@@ -25,3 +25,26 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# Check that everything arrived, so that a missing piece stops the run here with its name
+# instead of failing a test later for a reason that is hard to see.
+failed=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || failed+=("package $p")
+done
+tools=(  # command:package, for what the build and the tests call
+  cmake:cmake c++:build-essential pkg-config:pkg-config clang++:clang
+  xvfb-run:xvfb Xvfb:xvfb xauth:xauth xdotool:xdotool xwd:x11-apps xwininfo:x11-utils
+  xwdtopnm:netpbm pamcut:netpbm convert:imagemagick compare:imagemagick python3:python3
+  x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix
+  x86_64-w64-mingw32-objdump:binutils-mingw-w64-x86-64 x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64
+  wine:wine wineserver:wine64 pulseaudio:pulseaudio
+)
+for t in "${tools[@]}"; do
+  command -v "${t%%:*}" > /dev/null || failed+=("command ${t%%:*} (package ${t#*:})")
+done
+[ -d /usr/share/fonts/X11/misc ] || failed+=("the X core fonts (package xfonts-base)")
+if [ ${#failed[@]} -gt 0 ]; then
+  printf 'install-deps.sh: missing after install: %s\n' "${failed[@]}" >&2
+  exit 1
+fi

@@ -19,6 +19,31 @@ bool knownFormat(const uint8_t* d, size_t n) {
 
 uint32_t read32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
 
+// Walks the JPEG's segments and scans to its end-of-image marker. Editors and cameras may
+// leave any number of bytes after it, and an embedded thumbnail carries an end marker of
+// its own, so neither the file's tail nor a plain byte search can tell a picture cut short.
+bool jpegReachesEnd(const uint8_t* d, size_t n) {
+    size_t i = 2;  // past the start-of-image marker
+    while (i < n) {
+        if (d[i] != 0xFF) return false;
+        while (i < n && d[i] == 0xFF) ++i;  // fill bytes
+        if (i >= n) return false;
+        const uint8_t marker = d[i++];
+        if (marker == 0xD9) return true;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) continue;  // no length
+        if (n - i < 2) return false;
+        const size_t length = size_t(d[i]) << 8 | d[i + 1];
+        if (length < 2 || n - i < length) return false;
+        i += length;
+        if (marker != 0xDA) continue;
+        // entropy-coded data: stuffed zeros and restart markers belong to it
+        while (i + 1 < n && !(d[i] == 0xFF && d[i + 1] != 0x00 && (d[i + 1] < 0xD0 || d[i + 1] > 0xD7)))
+            ++i;
+        if (i + 1 >= n) return false;
+    }
+    return false;
+}
+
 // The decoder fills missing bytes with zeros; a picture cut short must fail instead.
 bool complete(const uint8_t* d, size_t n) {
     if (d[0] == 'B') {
@@ -32,13 +57,7 @@ bool complete(const uint8_t* d, size_t n) {
         const uint64_t rowBytes = ((uint64_t(width < 0 ? -width : width) * bits + 31) / 32) * 4;
         return offset + rowBytes * uint64_t(height < 0 ? -height : height) <= n;
     }
-    if (d[0] == 0xFF) {
-        // the end-of-image marker, allowing for a little padding after it
-        size_t from = n > 1024 ? n - 1024 : 0;
-        for (size_t i = n - 1; i > from; --i)
-            if (d[i - 1] == 0xFF && d[i] == 0xD9) return true;
-        return false;
-    }
+    if (d[0] == 0xFF) return jpegReachesEnd(d, n);
     return true;
 }
 
