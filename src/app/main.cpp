@@ -1,36 +1,10 @@
-#include <cstdio>
-#include <string>
-
+// The game's side of the program entry; the platform's entry (src/platform/*/..._platform.cpp)
+// has installed its backends and calls this.
 #include "app/main_loop.h"
 #include "app/show_error.h"
-#include "platform/audio_system.h"
-#include "platform/gl_render_system.h"
-#include "platform/mixer_audio.h"
-#include "platform/render_device.h"
-#include "platform/sdl_shell.h"
+#include "platform/program_entry.h"
 
-int main() {
-    std::string reason;
-    WindowSystem* windows = createSdlWindowSystem(&reason);
-    if (!windows) {
-        std::fprintf(stderr,
-                     "Frostel needs a graphical display, and none could be opened (%s).\n"
-                     "Start it from a desktop session, or set DISPLAY.\n",
-                     reason.c_str());
-        return 0;
-    }
-    setErrorBox(sdlErrorBox);
-    installClock(sdlClock());
-    setInputSystemFactory(createSdlInputSystem);
-    setRenderSystemFactory(createGlRenderSystem);
-    AudioSystem* audio = createMixerAudioSystem();
-    installAudioSystem(audio);
-
-    runProgram(*windows);
-
-    // The game has stopped the audio; the window system goes last, it shuts SDL down.
-    installAudioSystem(nullptr);
-    delete audio;
-    delete windows;
-    return 0;
+int runGame(const PlatformShell& shell) {
+    setErrorBox(shell.errorBox);
+    return runProgram(*shell.windows);
 }

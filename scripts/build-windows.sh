@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds the Windows programs with mingw-w64 and packs what a Windows player unzips.
+# Usage: build-windows.sh [DIR]   (default build-windows/)
+# The assets come from the host's generator, so both builds ship the same bytes: the one
+# named by $FROSTEL_ASSETGEN, or one built here in DIR/host.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+dir=$(realpath -m "${1:-$root/build-windows}")
+bash "$root/scripts/install-deps.sh"
+start=$(date +%s)
+
+assetgen=${FROSTEL_ASSETGEN:-}
+if [ -z "$assetgen" ]; then
+  cmake -S "$root" -B "$dir/host" -DFROSTEL_BENCH=OFF > /dev/null
+  cmake --build "$dir/host" --target assetgen -j 2
+  assetgen=$dir/host/tools/assetgen
+fi
+
+cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+      -DFROSTEL_ASSETGEN="$assetgen" > /dev/null
+cmake --build "$dir" --target frostel frostel_640 -j 2
+
+# The run folder is what the player gets: both programs and every asset beside them.
+rm -f "$dir/frostel-windows.zip"
+(cd "$dir" && python3 - <<'PY'
+import os, zipfile
+with zipfile.ZipFile("frostel-windows.zip", "w", zipfile.ZIP_DEFLATED) as z:
+    for base, dirs, files in os.walk("run"):
+        dirs.sort()
+        for f in sorted(files):
+            if f == "opts.dat":
+                continue  # the player's own options, never shipped
+            path = os.path.join(base, f)
+            z.write(path, os.path.join("frostel", os.path.relpath(path, "run")))
+PY
+)
+echo "build-windows.sh: $dir/frostel-windows.zip in $(( $(date +%s) - start )) s"
