@@ -80,8 +80,6 @@ Item itemAt(int screen, int x, int y) {
     }
 }
 
-int clampInt(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
-
 // The slider fraction under the pointer, 0 .. 0.999.
 float sliderFraction(int pointerX) {
     float f = static_cast<float>(pointerX - layout().shiftX - 384 - 136) * 0.014925373f;
@@ -336,7 +334,7 @@ bool Game::menuFrame() {
             placeOptionMarkers(*this);
             if (musicOn || soundOn) {
                 applyVolumes();
-                if (soundOn) playSampleNow(4);  // let the player hear the new level
+                if (soundOn) playSampleNow(sample::Fanfare);  // let the player hear the new level
             }
             break;
         case Item::Sensitivity:

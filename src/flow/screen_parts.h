@@ -27,6 +27,8 @@ inline int truncateClamped(float v, int limit) {
     return static_cast<int>(v);
 }
 
+inline int clampInt(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
+
 // Moves a sprite to a place given in 1024x768 menu coordinates.
 inline void placeInMenu(Sprite& s, float x, float y) {
     s.setPosition(x + static_cast<float>(layout().shiftX), y + static_cast<float>(layout().shiftY), 0.0f);
