@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/layout.h"
+#include "flow/screen_parts.h"
 #include "graphics/mesh_registry.h"
 #include "graphics/scene.h"
 #include "sim/game.h"
@@ -120,8 +121,7 @@ bool Game::load(WindowHandle window) {
     for (int i = 0; i < 6; ++i) {
         Sprite& tile = menuPictures[10 + i];
         scene->addRenderable(&tile);
-        tile.setPosition(static_cast<float>((i % 3) * 256 + 128 + lay.shiftX),
-                         static_cast<float>((i / 3) * 256 + 128 + lay.shiftY), 0.0f);
+        flow::placeInMenu(tile, static_cast<float>((i % 3) * 256 + 128), static_cast<float>((i / 3) * 256 + 128));
         tile.setVisible(false);
     }
 
@@ -130,7 +130,7 @@ bool Game::load(WindowHandle window) {
         Sprite& picture = menuPictures[2 + i];
         if (!picture.loadPlain(2, kMenuFiles[i], 256.0f, 256.0f)) return false;
         scene->addRenderable(&picture);
-        picture.setPosition(static_cast<float>(384 + lay.shiftX), static_cast<float>(256 + lay.shiftY), 0.0f);
+        flow::placeInMenu(picture, 384.0f, 256.0f);
         picture.setVisible(false);
     }
 
