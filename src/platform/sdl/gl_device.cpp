@@ -769,7 +769,7 @@ bool GlDevice::drawIndexedPrimitive(uint32_t primitiveType, int baseVertex, uint
     }
     bool lit = states_[rs::Lighting] != 0;
     if (lit && lightsDirty_) applyLights();
-    Matrix worldView = flipZ(multiply(world_, view_));
+    Matrix worldView = flipZ(matrixMultiply(world_, view_));
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixf(&worldView.m[0][0]);
     applyTextureStage();
@@ -857,7 +857,7 @@ void GlDevice::drawLit(const FvfLayout& layout, const uint8_t* base, uint32_t fi
     in.specularFromVertex = vertexColour && states_[rsx::SpecularMaterialSource] == rs::McsColor1;
     in.emissiveFromVertex = vertexColour && states_[rsx::EmissiveMaterialSource] == rs::McsColor1;
     Matrix viewInverse;
-    if (invert(view_, &viewInverse)) {
+    if (matrixInvert(view_, &viewInverse)) {
         in.eye = {viewInverse.m[3][0], viewInverse.m[3][1], viewInverse.m[3][2]};
         in.forward = {viewInverse.m[2][0], viewInverse.m[2][1], viewInverse.m[2][2]};
     }

@@ -65,9 +65,9 @@ void lightVertices(const LightingInputs& in, const Matrix& world, const uint8_t*
     primary->assign(size_t(last + 1) * 4, 0.0f);
     secondary->assign(size_t(last + 1) * 3, 0.0f);
 
-    // Normals go through the inverse transpose of the world matrix's upper 3x3.
-    Matrix inverse;
-    if (!invert(world, &inverse)) inverse = Matrix{};
+    // A singular world matrix leaves no direction to light by: only ambient and emissive remain.
+    Matrix normals;
+    normalMatrix(world, &normals);
     std::vector<Prepared> lights;
     for (const LightParams* l : in.lights) {
         Prepared p;
@@ -88,9 +88,7 @@ void lightVertices(const LightingInputs& in, const Matrix& world, const uint8_t*
         std::memcpy(p, v, sizeof p);
         if (layout.normal) std::memcpy(n, v + layout.normalOffset, sizeof n);
         V3 pos = v3(transformPoint({p[0], p[1], p[2]}, world));
-        V3 normal = {n[0] * inverse.m[0][0] + n[1] * inverse.m[0][1] + n[2] * inverse.m[0][2],
-                     n[0] * inverse.m[1][0] + n[1] * inverse.m[1][1] + n[2] * inverse.m[1][2],
-                     n[0] * inverse.m[2][0] + n[1] * inverse.m[2][1] + n[2] * inverse.m[2][2]};
+        V3 normal = v3(transformDirection({n[0], n[1], n[2]}, normals));
         if (in.normalize) normal = normalise(normal);
 
         Rgba vertexColour{1, 1, 1, 1};
