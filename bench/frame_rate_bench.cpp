@@ -25,6 +25,7 @@
 #include "app/layout.h"
 #include "app/show_error.h"
 #include "graphics/graphics_device.h"
+#include "median.h"
 #include "input/key_buffer.h"
 #include "platform/audio_system.h"
 #include "platform/fake/fake_input_system.h"
@@ -136,12 +137,6 @@ Rate measure(double seconds, Frame frame) {
     }
     return {double(frames) / std::chrono::duration<double>(now - start).count(),
             (processCpuSeconds() - cpu) * 1e3 / double(frames)};
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
 }
 
 }  // namespace

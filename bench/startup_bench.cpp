@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "median.h"
+
 extern char** environ;
 
 namespace {
@@ -71,12 +73,6 @@ double timeToFirstPresent(const std::string& program, const std::vector<std::str
     unlink(stamp.c_str());
     if (stamped <= 0) return -1;
     return double(stamped - start) / 1e6;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "graphics/device_holder.h"
+#include "quiet_device.h"
 #include "graphics/picture.h"
 #include "graphics/texture_registry.h"
 #include "platform/fake/recording_device.h"
@@ -14,13 +14,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
     const InScratchFolder scratch;
-    static Recorder* recorder = [] {
-        auto* r = new Recorder;
-        r->keepLog = false;
-        return r;
-    }();
-    static RecordingDevice* device = new RecordingDevice(*recorder);
-    DeviceHolder::instance().device = device;
+    useQuietRecordingDevice();
 
     const bool keyed = data[0] & 1;
     const uint8_t* file = data + 1;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "graphics/device_holder.h"
+#include "quiet_device.h"
 #include "graphics/mesh_registry.h"
 #include "graphics/xfile_reader.h"
 #include "platform/fake/recording_device.h"
@@ -24,13 +24,7 @@ void checkMesh(const XMeshData& mesh) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const InScratchFolder scratch;
-    static Recorder* recorder = [] {
-        auto* r = new Recorder;
-        r->keepLog = false;
-        return r;
-    }();
-    static RecordingDevice* device = new RecordingDevice(*recorder);
-    DeviceHolder::instance().device = device;
+    useQuietRecordingDevice();
 
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     XMeshData mesh;

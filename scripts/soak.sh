@@ -82,20 +82,6 @@ EOF
 
 rss_kb() { awk '$1 == "VmRSS:" { print $2 }' "/proc/${PID[$1]}/status" 2>/dev/null || echo 0; }
 
-to_main_menu() {
-    local i
-    show "$1"
-    focus "$1"
-    for (( i = 0; i < 240; i++ )); do
-        shot "$1-intro"
-        [ "$(brightness "$1-intro" 200x200+412+284)" -gt 50 ] && break
-        running "$1" || fail "$1 ended while loading"
-        sleep 0.25
-    done
-    sleep 0.3
-    click
-}
-
 # ---- set-up: relay, the creating copy waiting, the joining copy connecting through the relay
 PORT=$(free_port)
 RELAY_PORT=$(free_port)
@@ -109,19 +95,13 @@ say "creating copy on port $PORT, joining copy through the relay on port $RELAY_
 
 start creating
 to_main_menu creating
-move_pointer 0 -69  # create item at (512, 315)
-click
-move_pointer -42 120  # start item at (470, 435)
-click
+create_and_start
 sleep 1
 shot creating-alone
 
 start joining
 to_main_menu joining
-move_pointer 0 -34  # join item at (512, 350)
-click
-move_pointer -42 90  # connect item at (470, 440)
-click
+join_and_connect
 
 connected=0
 for (( i = 0; i < 40; i++ )); do

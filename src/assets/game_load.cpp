@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/layout.h"
+#include "flow/screen_parts.h"
 #include "graphics/mesh_registry.h"
 #include "graphics/scene.h"
 #include "sim/game.h"
@@ -108,34 +109,33 @@ bool Game::load(WindowHandle window) {
     goalModels[1].position = {0.0f, 0.0f, 83.0f};
 
     // 16. Splash.
-    Sprite& splash = menuPictures[0];
+    Sprite& splash = menuPictures[flow::kIntroPicture];
     const float splashSize = static_cast<float>(lay.splashSize);
     if (!splash.loadPlain(2, "gfx\\menu01.jpg", splashSize, splashSize)) return false;
     scene->addRenderable(&splash);
     splash.setPosition(static_cast<float>(lay.splashX), static_cast<float>(lay.splashY), 0.0f);
 
     // 17. Background tiles.
-    for (int i = 0; i < 6; ++i)
-        if (!menuPictures[10 + i].loadPlain(1, kTileFiles[i], 256.0f, 256.0f)) return false;
-    for (int i = 0; i < 6; ++i) {
-        Sprite& tile = menuPictures[10 + i];
+    for (int i = 0; i < flow::kTileCount; ++i)
+        if (!menuPictures[flow::kFirstTile + i].loadPlain(1, kTileFiles[i], 256.0f, 256.0f)) return false;
+    for (int i = 0; i < flow::kTileCount; ++i) {
+        Sprite& tile = menuPictures[flow::kFirstTile + i];
         scene->addRenderable(&tile);
-        tile.setPosition(static_cast<float>((i % 3) * 256 + 128 + lay.shiftX),
-                         static_cast<float>((i / 3) * 256 + 128 + lay.shiftY), 0.0f);
+        flow::placeInMenu(tile, static_cast<float>((i % 3) * 256 + 128), static_cast<float>((i / 3) * 256 + 128));
         tile.setVisible(false);
     }
 
     // 18. Menu pictures.
     for (int i = 0; i < 4; ++i) {
-        Sprite& picture = menuPictures[2 + i];
+        Sprite& picture = menuPictures[flow::kMainPicture + i];
         if (!picture.loadPlain(2, kMenuFiles[i], 256.0f, 256.0f)) return false;
         scene->addRenderable(&picture);
-        picture.setPosition(static_cast<float>(384 + lay.shiftX), static_cast<float>(256 + lay.shiftY), 0.0f);
+        flow::placeInMenu(picture, 384.0f, 256.0f);
         picture.setVisible(false);
     }
 
     // 19. Connection indicator.
-    Sprite& indicator = menuPictures[6];
+    Sprite& indicator = menuPictures[flow::kConnectionIndicator];
     if (!indicator.loadKeyed(2, "gfx\\connind.bmp", true, 128.0f, 128.0f)) return false;
     scene->addRenderable(&indicator);
     indicator.setPosition(0.0f, 52.0f, 0.0f);

@@ -4,7 +4,6 @@
 #include "sim/game.h"
 
 namespace {
-constexpr int kWinningScore = 10;
 constexpr float kForcedEndStep = 0.2f;  // F10 runs the end countdown out at once
 }  // namespace
 

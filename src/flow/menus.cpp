@@ -59,7 +59,7 @@ constexpr Region kOptionsItems[] = {
 
 template <size_t N>
 Item hit(const Region (&items)[N], int x, int y) {
-    const int mx = x - layout().shiftX, my = y - layout().shiftY;
+    const int mx = menuX(x), my = menuY(y);
     for (const Region& r : items)
         if (r.left < mx && mx < r.right && r.top < my && my < r.bottom) return r.item;
     return Item::None;
@@ -80,11 +80,9 @@ Item itemAt(int screen, int x, int y) {
     }
 }
 
-int clampInt(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
-
-// The slider fraction under the pointer, 0 .. 0.999.
+// The slider fraction under the pointer, 0 .. 0.999: 1/67 for each step right of x 520.
 float sliderFraction(int pointerX) {
-    float f = static_cast<float>(pointerX - layout().shiftX - 384 - 136) * 0.014925373f;
+    float f = static_cast<float>(menuX(pointerX) - 520) * 0.014925373f;
     if (f < 0.0f) f = 0.0f;
     if (f >= 1.0f) f = 0.999f;
     return f;
@@ -119,20 +117,20 @@ int replacePortDigit(int port, int cursor, int d) {
 
 int fieldY(const Game& g) { return g.flow.screen == JoinMenu ? kJoinPortY : kCreatePortY; }
 
+void placePortGlyph(Game& g, int k, int y) {
+    Sprite& s = g.glyphSprites[k];
+    resize(s, 14, 16);
+    placeInMenu(s, static_cast<float>(kPortGlyphX + 16 * k), static_cast<float>(y));
+}
+
 void togglePortEditing(Game& g, int y) {
     if (g.portDigitCursor == -1) {
         g.portDigitCursor = 0;
         growPortGlyph(g, 0, y);
-        for (int k = 1; k < kPortGlyphs; ++k) {
-            resize(g.glyphSprites[k], 14, 16);
-            placeInMenu(g.glyphSprites[k], static_cast<float>(kPortGlyphX + 16 * k), static_cast<float>(y));
-        }
+        for (int k = 1; k < kPortGlyphs; ++k) placePortGlyph(g, k, y);
     } else {
         g.portDigitCursor = -1;
-        for (int k = 0; k < kPortGlyphs; ++k) {
-            resize(g.glyphSprites[k], 14, 16);
-            placeInMenu(g.glyphSprites[k], static_cast<float>(kPortGlyphX + 16 * k), static_cast<float>(y));
-        }
+        for (int k = 0; k < kPortGlyphs; ++k) placePortGlyph(g, k, y);
     }
 }
 
@@ -189,10 +187,8 @@ void typePort(Game& g) {
     const int y = fieldY(g);
     const bool anyDown = readDigitKeys(*g.keyboard, g.flow.portKeyWasDown, cursor, [&](int d) {
         g.port = replacePortDigit(g.port, cursor, d);
-        Sprite& s = g.glyphSprites[cursor];
-        showCell(s, d);
-        resize(s, 14, 16);
-        placeInMenu(s, static_cast<float>(kPortGlyphX + 16 * cursor), static_cast<float>(y));
+        showCell(g.glyphSprites[cursor], d);
+        placePortGlyph(g, cursor, y);
         ++cursor;
         if (cursor >= kPortGlyphs)
             cursor = -1;
@@ -217,11 +213,9 @@ namespace flow {
 
 void showPortGlyphs(Game& g, int y) {
     for (int k = 0; k < kPortGlyphs; ++k) {
-        Sprite& s = g.glyphSprites[k];
-        resize(s, 14, 16);
-        placeInMenu(s, static_cast<float>(kPortGlyphX + 16 * k), static_cast<float>(y));
-        showCell(s, portDigit(g.port, k));
-        s.visible = true;
+        placePortGlyph(g, k, y);
+        showCell(g.glyphSprites[k], portDigit(g.port, k));
+        g.glyphSprites[k].visible = true;
     }
 }
 
@@ -336,7 +330,7 @@ bool Game::menuFrame() {
             placeOptionMarkers(*this);
             if (musicOn || soundOn) {
                 applyVolumes();
-                if (soundOn) playSampleNow(4);  // let the player hear the new level
+                if (soundOn) playSampleNow(sample::Fanfare);  // let the player hear the new level
             }
             break;
         case Item::Sensitivity:

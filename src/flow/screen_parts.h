@@ -27,6 +27,13 @@ inline int truncateClamped(float v, int limit) {
     return static_cast<int>(v);
 }
 
+inline int clampInt(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
+
+// The menus are laid out for 1024x768; the build's layout moves them by its shift. Screen
+// positions go to menu coordinates with menuX and menuY, and back with placeInMenu.
+inline int menuX(int screenX) { return screenX - layout().shiftX; }
+inline int menuY(int screenY) { return screenY - layout().shiftY; }
+
 // Moves a sprite to a place given in 1024x768 menu coordinates.
 inline void placeInMenu(Sprite& s, float x, float y) {
     s.setPosition(x + static_cast<float>(layout().shiftX), y + static_cast<float>(layout().shiftY), 0.0f);

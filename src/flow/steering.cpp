@@ -7,11 +7,9 @@
 namespace {
 constexpr int kMaxStep = 10;           // slide or angle steps per frame from the mouse
 constexpr float kGoalieWalkRate = 50;  // goalie slide steps per second from Q and W
-constexpr int kWinningScore = 10;
 constexpr float kGoalPause = 1.5f, kWinningPause = 8.5f, kMatchEndDelay = 3.5f;
-constexpr int kStickClick = 0, kHorn = 3, kFanfare = 4, kFinalFanfare = 5;
 
-int clampInt(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
+using flow::clampInt;
 }  // namespace
 
 void Game::steerSelectedPlayer(int team, float dt) {
@@ -64,7 +62,7 @@ bool Game::moveTeam(int team) {
     bool contact = false;
     for (int i = 6 * team; i < 6 * team + 6; ++i) {
         if (movePlayer(i)) {
-            playSample(kStickClick, true);
+            playSample(sample::StickClick, true);
             contact = true;
         }
     }
@@ -95,14 +93,18 @@ void Game::scoreGoal(int side) {
     if (side != 1 && side != 2) return;
     int& s = score[side - 1];
     s += 1;
-    goalPause = kGoalPause;
-    if (soundOn) playSampleNow(kHorn);
-    if (s == kWinningScore) {
+    celebrateGoal(kGoalPause, s == kWinningScore);
+}
+
+void Game::celebrateGoal(float pause, bool winning) {
+    goalPause = pause;
+    if (soundOn) playSampleNow(sample::Horn);
+    if (winning) {
         goalPause = kWinningPause;
         flow.matchEndCountdown = kMatchEndDelay;
-        if (soundOn) playSampleNow(kFinalFanfare);
+        if (soundOn) playSampleNow(sample::FinalFanfare);
     } else if (soundOn) {
-        playSampleNow(kFanfare);
+        playSampleNow(sample::Fanfare);
     }
 }
 

@@ -1,7 +1,5 @@
 #include "graphics/graphics_device.h"
 
-#include <cstring>
-
 #include "app/layout.h"
 #include "app/show_error.h"
 #include "graphics/device_holder.h"
@@ -28,12 +26,6 @@ struct StateCaches {
 };
 
 StateCaches g_caches;
-
-uint32_t floatBits(float f) {
-    uint32_t bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    return bits;
-}
 
 // The 1024x768 build takes the caller's size; the 640x480 build is fixed to its layout.
 void backBufferSize(int width, int height, uint32_t* w, uint32_t* h) {

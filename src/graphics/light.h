@@ -20,10 +20,10 @@ public:
 
 class PointLight : public Light {
 public:
-    PointLight() { params.type = 1; }
+    PointLight() { params.type = lt::Point; }
 };
 
 class SpotLight : public Light {
 public:
-    SpotLight() { params.type = 2; }
+    SpotLight() { params.type = lt::Spot; }
 };

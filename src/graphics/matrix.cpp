@@ -90,26 +90,13 @@ Matrix matrixScaling(float x, float y, float z) {
     return m;
 }
 
-Matrix matrixMultiply(const Matrix& a, const Matrix& b) {
-    Matrix r;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) {
-            float s = 0;
-            for (int k = 0; k < 4; ++k) s += a.m[i][k] * b.m[k][j];
-            r.m[i][j] = s;
-        }
-    return r;
-}
-
 Vec3 transformCoord(const Vec3& v, const Matrix& m) {
-    float x = v.x * m.m[0][0] + v.y * m.m[1][0] + v.z * m.m[2][0] + m.m[3][0];
-    float y = v.x * m.m[0][1] + v.y * m.m[1][1] + v.z * m.m[2][1] + m.m[3][1];
-    float z = v.x * m.m[0][2] + v.y * m.m[1][2] + v.z * m.m[2][2] + m.m[3][2];
+    Vec3 r = transformPoint(v, m);
     float w = v.x * m.m[0][3] + v.y * m.m[1][3] + v.z * m.m[2][3] + m.m[3][3];
     if (w != 0.0f && w != 1.0f) {
-        x /= w;
-        y /= w;
-        z /= w;
+        r.x /= w;
+        r.y /= w;
+        r.z /= w;
     }
-    return {x, y, z};
+    return r;
 }

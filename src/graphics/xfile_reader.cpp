@@ -274,27 +274,15 @@ bool readVectors(Values& in, std::vector<Vec3>* out) {
     return true;
 }
 
-Matrix normalMatrix(const Matrix& m) {
-    // inverse transpose of the upper 3x3, so normals stay perpendicular under scaling
-    float a = m.m[0][0], b = m.m[0][1], c = m.m[0][2];
-    float d = m.m[1][0], e = m.m[1][1], f = m.m[1][2];
-    float g = m.m[2][0], h = m.m[2][1], i = m.m[2][2];
-    float A = e * i - f * h, B = -(d * i - f * g), C = d * h - e * g;
-    float D = -(b * i - c * h), E = a * i - c * g, F = -(a * h - b * g);
-    float G = b * f - c * e, H = -(a * f - c * d), I = a * e - b * d;
-    float det = a * A + b * B + c * C;
+// Normals go through the inverse transpose; a singular transform leaves them as they are.
+Matrix normalTransform(const Matrix& m) {
     Matrix r = matrixIdentity();
-    if (det == 0.0f) return r;
-    // transpose of the inverse = cofactor matrix / det
-    r.m[0][0] = A / det; r.m[0][1] = B / det; r.m[0][2] = C / det;
-    r.m[1][0] = D / det; r.m[1][1] = E / det; r.m[1][2] = F / det;
-    r.m[2][0] = G / det; r.m[2][1] = H / det; r.m[2][2] = I / det;
+    normalMatrix(m, &r);
     return r;
 }
 
 Vec3 transformNormal(const Vec3& n, const Matrix& m) {
-    Vec3 r{n.x * m.m[0][0] + n.y * m.m[1][0] + n.z * m.m[2][0], n.x * m.m[0][1] + n.y * m.m[1][1] + n.z * m.m[2][1],
-           n.x * m.m[0][2] + n.y * m.m[1][2] + n.z * m.m[2][2]};
+    Vec3 r = transformDirection(n, m);
     float len = std::sqrt(r.x * r.x + r.y * r.y + r.z * r.z);
     if (len > 0.0f) r = {r.x / len, r.y / len, r.z / len};
     return r;
@@ -370,7 +358,7 @@ bool addMesh(const Node& mesh, const Matrix& transform, XMeshData* out) {
         }
     }
 
-    const Matrix nm = normalMatrix(transform);
+    const Matrix nm = normalTransform(transform);
     auto emit = [&](uint32_t p, int64_t nIndex) {
         out->positions.push_back(transformCoord(positions[p], transform));
         out->normals.push_back(nIndex >= 0 ? transformNormal(normals[size_t(nIndex)], nm) : Vec3{});

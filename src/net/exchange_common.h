@@ -1,10 +1,13 @@
 #pragma once
 // What both ends of the datagram exchange share.
+#include "flow/screen_parts.h"
 #include "net/state_message.h"
 #include "platform/udp_link.h"
 #include "sim/game.h"
 
 namespace net {
+
+using flow::kConnectionIndicator;  // the menu picture shown until the first datagram
 
 inline UdpLink& linkOf(Game& game) { return game.link ? *game.link : UdpLink::instance(); }
 
@@ -42,7 +45,5 @@ inline void setPuck(Game& game, float x, float z) {
     game.puckPos[1] = z;
     game.puckModel->position = {x, 0.0f, z};
 }
-
-constexpr int kConnectionIndicator = 6;  // menu picture shown until the first datagram
 
 }  // namespace net

@@ -9,10 +9,6 @@ namespace {
 constexpr float kResendInterval = 0.5f;
 constexpr float kGoalPause = 1.6f;         // a goal celebrated on the creating machine's word
 constexpr float kLocalGoalPause = 1.5f;    // a goal found here: the puck waits for the answer
-constexpr float kFinalGoalPause = 8.5f;
-constexpr float kMatchEndCountdown = 3.5f;
-constexpr int kWinningScore = 10;
-constexpr int kHornSample = 3, kGoalFanfare = 4, kFinalFanfare = 5;
 
 StateMessage joiningMessage(Game& game) {
     StateMessage out;
@@ -43,18 +39,6 @@ void joiningPuckStep(Game& game, float dt) {
     game.puckImpulse[1] = 0.0f;
 }
 
-void celebrateGoal(Game& game, const StateMessage& in) {
-    game.goalPause = kGoalPause;
-    if (game.soundOn) game.playSampleNow(kHornSample);
-    if (in.score[0] == kWinningScore || in.score[1] == kWinningScore) {
-        game.goalPause = kFinalGoalPause;
-        game.flow.matchEndCountdown = kMatchEndCountdown;
-        if (game.soundOn) game.playSampleNow(kFinalFanfare);
-    } else if (game.soundOn) {
-        game.playSampleNow(kGoalFanfare);
-    }
-}
-
 }  // namespace
 
 void Game::joiningExchange(bool /*ownContact*/, float dt) {
@@ -74,7 +58,7 @@ void Game::joiningExchange(bool /*ownContact*/, float dt) {
             if (in.goal == 0)
                 goalPause = -1.0f;
             else if (!(goalPause > 0.0f))
-                celebrateGoal(*this, in);
+                celebrateGoal(kGoalPause, in.score[0] == kWinningScore || in.score[1] == kWinningScore);
         } else if (in.owner == 1) {
             setPuck(*this, in.x, in.z);  // the creating machine took the puck back
             puckOwner = 1;

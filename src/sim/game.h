@@ -62,6 +62,8 @@ public:
     bool moveTeam(int team);
     void advancePlay(float dt);
     void scoreGoal(int side);
+    // Pause, horn and fanfare of a goal; a winning one also starts the end countdown.
+    void celebrateGoal(float pause, bool winning);
     void practiceFrame(float dt);
     void practiceSideSwitch(float dt);
     void placeCamera();
@@ -123,6 +125,14 @@ public:
     // The live set of figures.
     ModelInstance* liveModels() const { return highDetail ? playerModelsHigh : playerModelsLow; }
 };
+
+// The score that wins the match.
+constexpr int kWinningScore = 10;
+
+// Indexes into `samples`.
+namespace sample {
+constexpr int StickClick = 0, Board = 1, Figure = 2, Horn = 3, Fanfare = 4, FinalFanfare = 5;
+}
 
 // Teams, rods and sides.
 inline int teamOf(int player) { return player / 6; }

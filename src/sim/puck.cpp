@@ -9,7 +9,6 @@
 namespace {
 
 constexpr float kKeep = 0.54f;  // share of the speed a bounce keeps
-constexpr int kBoardSound = 1, kFigureSound = 2, kBladeSound = 0;
 
 struct Post {
     float x, z;
@@ -81,7 +80,7 @@ int Game::stepPuck(float dt) {
         if (hit) {
             v[0] = -kKeep * v[0];
             v[1] = kKeep * v[1];
-            playSample(kBoardSound, true);
+            playSample(sample::Board, true);
         }
     } else if (-30.0f < p[0] && p[0] < 30.0f) {
         bool hit = true;
@@ -91,7 +90,7 @@ int Game::stepPuck(float dt) {
         if (hit) {
             v[0] = kKeep * v[0];
             v[1] = -kKeep * v[1];
-            playSample(kBoardSound, true);
+            playSample(sample::Board, true);
         }
     } else {
         const float cx = p[0] < 0.0f ? -30.0f : 30.0f;
@@ -104,7 +103,7 @@ int Game::stepPuck(float dt) {
             v[1] = -kKeep * s * std::sin(2.0f * a - b);
             p[0] = cx + 26.54f * std::cos(a);
             p[1] = cz + 26.54f * std::sin(a);
-            playSample(kBoardSound, true);
+            playSample(sample::Board, true);
         }
     }
 
@@ -141,7 +140,7 @@ int Game::stepPuck(float dt) {
                 }
             }
         }
-        if (hit) playSample(kBoardSound, true);
+        if (hit) playSample(sample::Board, true);
     }
 
     // Figures, at the poses after this frame's moves.
@@ -160,14 +159,14 @@ int Game::stepPuck(float dt) {
 
         if (distance2d(p[0], p[1], f.x, f.z) < kBodyContact) {
             bouncePuckOffCircle(f.x, f.z, kBodyRadius);
-            playSample(kFigureSound, true);
+            playSample(sample::Figure, true);
             approachTest(f);
         }
 
         const Point2 c = frame.toIce(shape.circle);
         if (distance2d(p[0], p[1], c.x, c.z) < shape.puckCircleContact) {
             bouncePuckOffCircle(c.x, c.z, shape.circleRadius);
-            playSample(kFigureSound, true);
+            playSample(sample::Figure, true);
             approachTest(c);
         }
 
@@ -177,7 +176,7 @@ int Game::stepPuck(float dt) {
             const Point2 q{a.x + (b.x - a.x) * t, a.z + (b.z - a.z) * t};
             if (distance2d(p[0], p[1], q.x, q.z) < kBladeContact) {
                 bouncePuckOffCircle(q.x, q.z, 0.0f);
-                playSample(kBladeSound, true);
+                playSample(sample::StickClick, true);
             }
         }
     }

@@ -64,22 +64,6 @@ hold() {
     sleep 0.5
 }
 
-# to_main_menu NAME: the intro clicked away once it is drawn; the pointer stands at (512, 384).
-to_main_menu() {
-    local i
-    focus "$1"
-    show "$1"
-    for (( i = 0; i < 120; i++ )); do
-        shot "$1-intro"
-        [ "$(brightness "$1-intro" 200x200+412+284)" -gt 50 ] && break
-        running "$1" || fail "$1 ended while loading"
-        sleep 0.25
-    done
-    sleep 0.3
-    click
-    shot "$1-main"
-}
-
 # wait_until NAME SHOT REF REGION more|less LIMIT: takes that copy's screen as SHOT until it
 # differs from REF in REGION by more (or less) than LIMIT pixels; frames may come slowly on
 # a busy machine, so this waits up to 20 s.
@@ -105,10 +89,7 @@ echo "port $PORT"
 step "the joining copy enters a match with no one there: its indicator stays"
 start joining
 to_main_menu joining
-move_pointer 0 -34  # join item at (512, 350)
-click
-move_pointer -42 90  # connect item at (470, 440)
-click
+join_and_connect
 wait_until joining joining-alone joining-main "$MENU" more 20000
 sleep 1.5  # resends into nothing
 shot joining-alone
@@ -120,10 +101,7 @@ wait_until joining joining-menu joining-main "$MENU" less 3000
 step "the creating copy creates on port $PORT and waits: its indicator stays"
 start creating
 to_main_menu creating
-move_pointer 0 -69  # create item at (512, 315)
-click
-move_pointer -42 120  # start item at (470, 435)
-click
+create_and_start
 wait_until creating creating-alone creating-main "$MENU" more 20000
 sleep 1.5
 shot creating-alone

@@ -1,5 +1,6 @@
 # Helpers for two copies of the game on one display, named "creating" and "joining": their
-# folders, start-up and failure report. Sourced after lib.sh; FAIL_PREFIX heads a failure.
+# folders, start-up, the way into a match and the failure report. Sourced after lib.sh;
+# FAIL_PREFIX heads a failure. The caller defines focus and show.
 declare -A PID WIN
 FAIL_PREFIX=${FAIL_PREFIX:-FAIL}
 
@@ -57,4 +58,36 @@ start() {
         sleep 0.1
     done
     fail "no window for $1"
+}
+
+# to_main_menu NAME: the intro clicked away once it is drawn, the main menu shot NAME-main;
+# the pointer stands at (512, 384). The caller's focus and show bring the copy forward.
+to_main_menu() {
+    local i
+    focus "$1"
+    show "$1"
+    for (( i = 0; i < 240; i++ )); do
+        shot "$1-intro"
+        [ "$(brightness "$1-intro" 200x200+412+284)" -gt 50 ] && break
+        running "$1" || fail "$1 ended while loading"
+        sleep 0.25
+    done
+    sleep 0.3
+    click
+    shot "$1-main"
+}
+
+# From the main menu with the pointer at (512, 384): create a game and start it, or join
+# one and connect.
+create_and_start() {
+    move_pointer 0 -69  # create item at (512, 315)
+    click
+    move_pointer -42 120  # start item at (470, 435)
+    click
+}
+join_and_connect() {
+    move_pointer 0 -34  # join item at (512, 350)
+    click
+    move_pointer -42 90  # connect item at (470, 440)
+    click
 }

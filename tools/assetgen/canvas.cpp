@@ -192,6 +192,15 @@ std::vector<uint8_t> Canvas::keyed8(int minLevel) const {
     return out;
 }
 
+Canvas ringMarker(float radius, float line, const Color& rim, const Color& body, const Color& light) {
+    Canvas c(32, 32);
+    c.ring(16, 16, radius, 2.6f, rim);
+    c.ring(16, 16, radius, 1.6f, body);
+    c.paintShape(0, 0, 32, 32, [&](float x, float y) { return std::fabs(sdCircle(x, y, 16, 16, radius)) - line; },
+                 [&](float, float y) { return y < 16 ? light : body; });
+    return c;
+}
+
 float valueNoise(float x, float y, uint32_t seed) {
     const float fx = std::floor(x), fy = std::floor(y);
     const int ix = static_cast<int>(fx), iy = static_cast<int>(fy);

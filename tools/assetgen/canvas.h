@@ -96,6 +96,10 @@ private:
     std::vector<float> px_;  // premultiplied RGBA
 };
 
+// A 32x32 marker: a ring round the centre with a dark rim and a bright body, its upper
+// half lit along a line `line` wide either side of the middle; see-through inside.
+Canvas ringMarker(float radius, float line, const Color& rim, const Color& body, const Color& light);
+
 // Value noise in [0, 1] and its fractal sum; the same for the same seed everywhere.
 float valueNoise(float x, float y, uint32_t seed);
 float fbm(float x, float y, uint32_t seed, int octaves);

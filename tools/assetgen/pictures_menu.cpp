@@ -82,6 +82,12 @@ void button(Canvas& c, const Rect& r, const std::string& label, float height) {
     paintTextIn(c, m, x0, y0, x1, y1, 1, style);
 }
 
+// A screen's buttons, their labels all at one size.
+void buttons(Canvas& c, const std::vector<std::pair<std::string, Rect>>& items) {
+    const float h = labelHeight(items);
+    for (const auto& [text, r] : items) button(c, r, text, h);
+}
+
 void smallText(Canvas& c, const std::string& text, float x0, float y0, float x1, float y1, int align,
                const Color& colour, float height = 11, float xScale = 1) {
     TypeSetting ts{FontFace::Sans, height};
@@ -108,8 +114,7 @@ Canvas mainMenu() {
         {"CREATE GAME", item(428, 597, 301, 329)}, {"JOIN GAME", item(428, 587, 337, 365)},
         {"PRACTICE", item(428, 563, 373, 401)},    {"OPTIONS", item(428, 554, 409, 437)},
         {"QUIT", item(428, 504, 459, 487)}};
-    const float h = labelHeight(items);
-    for (const auto& [text, r] : items) button(c, r, text, h);
+    buttons(c, items);
     return c;
 }
 
@@ -124,8 +129,7 @@ Canvas createMenu() {
     smallText(c, "WITH YOUR ADDRESS AND PORT", 30, 118, 226, 130, 1, kHint, 10);
     const std::vector<std::pair<std::string, Rect>> items{{"START", item(428, 516, 421, 449)},
                                                           {"BACK", item(428, 544, 457, 485)}};
-    const float h = labelHeight(items);
-    for (const auto& [text, r] : items) button(c, r, text, h);
+    buttons(c, items);
     return c;
 }
 
@@ -138,8 +142,7 @@ Canvas joinMenu() {
     smallText(c, "OF THE CREATOR'S MACHINE", 30, 122, 226, 134, 1, kHint, 10);
     const std::vector<std::pair<std::string, Rect>> items{{"CONNECT", item(428, 516, 428, 456)},
                                                           {"BACK", item(428, 544, 464, 492)}};
-    const float h = labelHeight(items);
-    for (const auto& [text, r] : items) button(c, r, text, h);
+    buttons(c, items);
     return c;
 }
 
@@ -176,7 +179,7 @@ Canvas optionsMenu() {
     }
     smallText(c, "CLICK ON A ROW TO SET IT", 30, 178, 226, 190, 1, kHint, 10);
     const std::vector<std::pair<std::string, Rect>> items{{"BACK", item(428, 489, 459, 488)}};
-    button(c, items[0].second, items[0].first, labelHeight(items));
+    buttons(c, items);
     return c;
 }
 
@@ -217,14 +220,7 @@ Canvas pointerPicture() {
 }
 
 // Option marker: a gold ring, see-through in the middle, centred in its square.
-Canvas markerPicture() {
-    Canvas c(32, 32);
-    c.ring(16, 16, 11.0f, 2.6f, rgb(0xB97A10));
-    c.ring(16, 16, 11.0f, 1.6f, rgb(0xFFC83C));
-    c.paintShape(0, 0, 32, 32, [&](float x, float y) { return std::fabs(sdCircle(x, y, 16, 16, 11.0f)) - 0.7f; },
-                 [&](float, float y) { return y < 16 ? rgb(0xFFF0B0) : rgb(0xFFC83C); });
-    return c;
-}
+Canvas markerPicture() { return ringMarker(11.0f, 0.7f, rgb(0xB97A10), rgb(0xFFC83C), rgb(0xFFF0B0)); }
 
 }  // namespace
 

@@ -40,14 +40,7 @@ Canvas scorePanel() {
 }
 
 // A red ring that frames one number; its middle shows the number through.
-Canvas scoreMarker() {
-    Canvas c(32, 32);
-    c.ring(16, 16, 12.5f, 2.6f, rgb(0xA81C10));
-    c.ring(16, 16, 12.5f, 1.6f, rgb(0xFF5A30));
-    c.paintShape(0, 0, 32, 32, [&](float x, float y) { return std::fabs(sdCircle(x, y, 16, 16, 12.5f)) - 0.6f; },
-                 [&](float, float y) { return y < 16 ? rgb(0xFFC0A0) : rgb(0xFF5A30); });
-    return c;
-}
+Canvas scoreMarker() { return ringMarker(12.5f, 0.6f, rgb(0xA81C10), rgb(0xFF5A30), rgb(0xFFC0A0)); }
 
 }  // namespace
 

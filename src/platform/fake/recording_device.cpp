@@ -266,31 +266,42 @@ void installRecordingSystem(Recorder* recorder) {
 
 // --- resources ----------------------------------------------------------------------------
 
-RecordingVertexBuffer::RecordingVertexBuffer(Recorder& r, uint32_t length)
-    : bytes(length), label("vb#" + std::to_string(r.nextSerial("vb"))), r_(r) {}
+namespace {
+// How each kind of buffer is labelled and its calls named in the record.
+template <typename Base>
+struct BufferNames;
+template <>
+struct BufferNames<VertexBuffer> {
+    static constexpr const char *serial = "vb", *lock = "vertexBuffer.lock", *unlock = "vertexBuffer.unlock";
+};
+template <>
+struct BufferNames<IndexBuffer> {
+    static constexpr const char *serial = "ib", *lock = "indexBuffer.lock", *unlock = "indexBuffer.unlock";
+};
+}  // namespace
 
-bool RecordingVertexBuffer::lock(uint32_t offset, uint32_t size, void** data) {
+template <typename Base>
+RecordingBuffer<Base>::RecordingBuffer(Recorder& r, uint32_t length)
+    : bytes(length),
+      label(std::string(BufferNames<Base>::serial) + "#" + std::to_string(r.nextSerial(BufferNames<Base>::serial))),
+      r_(r) {}
+
+template <typename Base>
+bool RecordingBuffer<Base>::lock(uint32_t offset, uint32_t size, void** data) {
     *data = nullptr;
-    if (r_.record(call("vertexBuffer.lock", {double(offset), double(size)}, label))) return false;
+    if (r_.record(call(BufferNames<Base>::lock, {double(offset), double(size)}, label))) return false;
     if (uint64_t(offset) + size > bytes.size() || bytes.empty()) return false;
     *data = bytes.data() + offset;
     return true;
 }
 
-void RecordingVertexBuffer::unlock() { r_.record(call("vertexBuffer.unlock", {}, label)); }
-
-RecordingIndexBuffer::RecordingIndexBuffer(Recorder& r, uint32_t length)
-    : bytes(length), label("ib#" + std::to_string(r.nextSerial("ib"))), r_(r) {}
-
-bool RecordingIndexBuffer::lock(uint32_t offset, uint32_t size, void** data) {
-    *data = nullptr;
-    if (r_.record(call("indexBuffer.lock", {double(offset), double(size)}, label))) return false;
-    if (uint64_t(offset) + size > bytes.size() || bytes.empty()) return false;
-    *data = bytes.data() + offset;
-    return true;
+template <typename Base>
+void RecordingBuffer<Base>::unlock() {
+    r_.record(call(BufferNames<Base>::unlock, {}, label));
 }
 
-void RecordingIndexBuffer::unlock() { r_.record(call("indexBuffer.unlock", {}, label)); }
+template class RecordingBuffer<VertexBuffer>;
+template class RecordingBuffer<IndexBuffer>;
 
 RecordingTexture::RecordingTexture(Recorder& r, uint32_t width, uint32_t height, uint32_t levelCount, uint32_t format)
     : label("tex#" + std::to_string(r.nextSerial("tex"))), r_(r), format_(format) {

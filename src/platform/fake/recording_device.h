@@ -112,10 +112,12 @@ private:
     Recorder& r_;
 };
 
-// Memory-backed resources, so that what the game writes can be read back.
-class RecordingVertexBuffer : public VertexBuffer {
+// Memory-backed resources, so that what the game writes can be read back. Base is
+// VertexBuffer or IndexBuffer.
+template <typename Base>
+class RecordingBuffer : public Base {
 public:
-    RecordingVertexBuffer(Recorder& r, uint32_t length);
+    RecordingBuffer(Recorder& r, uint32_t length);
     bool lock(uint32_t offset, uint32_t size, void** data) override;
     void unlock() override;
     std::vector<uint8_t> bytes;
@@ -124,18 +126,8 @@ public:
 private:
     Recorder& r_;
 };
-
-class RecordingIndexBuffer : public IndexBuffer {
-public:
-    RecordingIndexBuffer(Recorder& r, uint32_t length);
-    bool lock(uint32_t offset, uint32_t size, void** data) override;
-    void unlock() override;
-    std::vector<uint8_t> bytes;
-    std::string label;
-
-private:
-    Recorder& r_;
-};
+using RecordingVertexBuffer = RecordingBuffer<VertexBuffer>;
+using RecordingIndexBuffer = RecordingBuffer<IndexBuffer>;
 
 class RecordingTexture : public Texture {
 public:

@@ -12,71 +12,51 @@ namespace glr {
 
 namespace {
 
-// Render states beyond those the game names.
-namespace rsx {
-constexpr uint32_t FillMode = 8, ShadeMode = 9, ZWriteEnable = 14, ZFunc = 23, AlphaRef = 24, AlphaFunc = 25,
-                   FogTableMode = 35, FogDensity = 38, LocalViewer = 142, NormalizeNormals = 143,
-                   SpecularMaterialSource = 146, EmissiveMaterialSource = 148;
-}
-constexpr uint32_t kClearStencil = 4;
-constexpr uint32_t kLightSpot = 2, kLightDirectional = 3;
-constexpr uint32_t kTopSelectArg1 = 2, kTopSelectArg2 = 3, kTopModulate = 4;
-constexpr uint32_t kTaDiffuse = 0, kTaCurrent = 1, kTaTexture = 2;
 constexpr uint32_t kMaxLightIndex = 4096;
 
-uint32_t floatBits(float f) {
-    uint32_t u;
-    std::memcpy(&u, &f, 4);
-    return u;
-}
-float bitsFloat(uint32_t u) {
-    float f;
-    std::memcpy(&f, &u, 4);
-    return f;
-}
-
-void argbToFloats(uint32_t c, float out[4]) {
-    out[0] = ((c >> 16) & 0xFF) / 255.0f;
-    out[1] = ((c >> 8) & 0xFF) / 255.0f;
-    out[2] = (c & 0xFF) / 255.0f;
-    out[3] = (c >> 24) / 255.0f;
+void argbToFloats(uint32_t argb, float out[4]) {
+    const ColourValue c = colourFromArgb(argb);
+    out[0] = c.r;
+    out[1] = c.g;
+    out[2] = c.b;
+    out[3] = c.a;
 }
 
 GLenum blendFactor(uint32_t b, bool source) {
     switch (b) {
-    case 1: return GL_ZERO;
-    case 2: return GL_ONE;
-    case 3: return GL_SRC_COLOR;
-    case 4: return GL_ONE_MINUS_SRC_COLOR;
-    case 5: return GL_SRC_ALPHA;
-    case 6: return GL_ONE_MINUS_SRC_ALPHA;
-    case 7: return GL_DST_ALPHA;
-    case 8: return GL_ONE_MINUS_DST_ALPHA;
-    case 9: return GL_DST_COLOR;
-    case 10: return GL_ONE_MINUS_DST_COLOR;
-    case 11: return GL_SRC_ALPHA_SATURATE;
-    case 12: return source ? GL_SRC_ALPHA : GL_ONE_MINUS_SRC_ALPHA;  // both source alpha
-    case 13: return source ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA;  // both inverse source alpha
+    case rs::BlendZero: return GL_ZERO;
+    case rs::BlendOne: return GL_ONE;
+    case rs::BlendSrcColor: return GL_SRC_COLOR;
+    case rs::BlendInvSrcColor: return GL_ONE_MINUS_SRC_COLOR;
+    case rs::BlendSrcAlpha: return GL_SRC_ALPHA;
+    case rs::BlendInvSrcAlpha: return GL_ONE_MINUS_SRC_ALPHA;
+    case rs::BlendDestAlpha: return GL_DST_ALPHA;
+    case rs::BlendInvDestAlpha: return GL_ONE_MINUS_DST_ALPHA;
+    case rs::BlendDestColor: return GL_DST_COLOR;
+    case rs::BlendInvDestColor: return GL_ONE_MINUS_DST_COLOR;
+    case rs::BlendSrcAlphaSat: return GL_SRC_ALPHA_SATURATE;
+    case rs::BlendBothSrcAlpha: return source ? GL_SRC_ALPHA : GL_ONE_MINUS_SRC_ALPHA;
+    case rs::BlendBothInvSrcAlpha: return source ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA;
     default: return source ? GL_ONE : GL_ZERO;
     }
 }
 
 GLenum compareFunc(uint32_t f) {
     switch (f) {
-    case 1: return GL_NEVER;
-    case 2: return GL_LESS;
-    case 3: return GL_EQUAL;
-    case 4: return GL_LEQUAL;
-    case 5: return GL_GREATER;
-    case 6: return GL_NOTEQUAL;
-    case 7: return GL_GEQUAL;
+    case rs::CmpNever: return GL_NEVER;
+    case rs::CmpLess: return GL_LESS;
+    case rs::CmpEqual: return GL_EQUAL;
+    case rs::CmpLessEqual: return GL_LEQUAL;
+    case rs::CmpGreater: return GL_GREATER;
+    case rs::CmpNotEqual: return GL_NOTEQUAL;
+    case rs::CmpGreaterEqual: return GL_GEQUAL;
     default: return GL_ALWAYS;
     }
 }
 
 GLenum combinerSource(uint32_t arg) {
     // Stage 0's "current" is the diffuse colour.
-    return (arg & 0xF) == kTaTexture ? GL_TEXTURE : GL_PRIMARY_COLOR;
+    return (arg & tss::ArgSelectMask) == tss::ArgTexture ? GL_TEXTURE : GL_PRIMARY_COLOR;
 }
 
 // Direct3D's camera looks down +z, GL's eye space down -z. The modelview gets a z flip (F)
@@ -205,21 +185,21 @@ void GlDevice::measureRefresh() {
 void GlDevice::setDefaults() {
     std::fill(std::begin(states_), std::end(states_), 0u);
     states_[rs::ZEnable] = params_.enableAutoDepthStencil ? 1 : 0;
-    states_[rsx::FillMode] = 3;
-    states_[rsx::ShadeMode] = 2;
-    states_[rsx::ZWriteEnable] = 1;
-    states_[rs::SrcBlend] = 2;
-    states_[rs::DestBlend] = 1;
-    states_[rs::CullMode] = 3;
-    states_[rsx::ZFunc] = 4;
-    states_[rsx::AlphaFunc] = 8;
+    states_[rs::FillMode] = rs::FillSolid;
+    states_[rs::ShadeMode] = rs::ShadeGouraud;
+    states_[rs::ZWriteEnable] = 1;
+    states_[rs::SrcBlend] = rs::BlendOne;
+    states_[rs::DestBlend] = rs::BlendZero;
+    states_[rs::CullMode] = rs::CullCounterClockwise;
+    states_[rs::ZFunc] = rs::CmpLessEqual;
+    states_[rs::AlphaFunc] = rs::CmpAlways;
     states_[rs::FogEnd] = floatBits(1.0f);
-    states_[rsx::FogDensity] = floatBits(1.0f);
+    states_[rs::FogDensity] = floatBits(1.0f);
     states_[rs::Lighting] = 1;
     states_[rs::ColorVertex] = 1;
-    states_[rsx::LocalViewer] = 1;
+    states_[rs::LocalViewer] = 1;
     states_[rs::DiffuseMaterialSource] = rs::McsColor1;
-    states_[rsx::SpecularMaterialSource] = 2;
+    states_[rs::SpecularMaterialSource] = rs::McsColor2;
 
     Matrix identity;
     for (int i = 0; i < 4; ++i) identity.m[i][i] = 1;
@@ -227,9 +207,9 @@ void GlDevice::setDefaults() {
     material_ = Material{};
     lights_.clear();
     texture_ = nullptr;
-    alphaOp_ = kTopSelectArg1;
-    alphaArg1_ = kTaTexture;
-    alphaArg2_ = kTaCurrent;
+    alphaOp_ = tss::OpSelectArg1;
+    alphaArg1_ = tss::ArgTexture;
+    alphaArg2_ = tss::ArgCurrent;
     textureFlags_ = tss::TtffDisable;
     stream_ = nullptr;
     streamOffset_ = streamStride_ = 0;
@@ -303,7 +283,7 @@ bool GlDevice::clear(uint32_t flags, uint32_t colour, float z, uint32_t stencil)
     glEnable(GL_SCISSOR_TEST);
     glClear(mask);
     glDisable(GL_SCISSOR_TEST);
-    glDepthMask(states_[rsx::ZWriteEnable] ? GL_TRUE : GL_FALSE);
+    glDepthMask(states_[rs::ZWriteEnable] ? GL_TRUE : GL_FALSE);
     return true;
 }
 
@@ -394,12 +374,12 @@ bool GlDevice::setMaterial(const Material& material) {
 
 bool GlDevice::setLight(uint32_t index, const LightParams& l) {
     if (index >= kMaxLightIndex) return false;
-    if (l.type < 1 || l.type > 3) return false;
+    if (l.type < lt::Point || l.type > lt::Directional) return false;
     if (!(l.range >= 0.0f && l.range <= 1.8446743e19f)) return false;  // 0 .. sqrt(FLT_MAX)
     if (!(l.attenuation0 >= 0 && l.attenuation1 >= 0 && l.attenuation2 >= 0)) return false;
-    if (l.type == kLightSpot && !(l.phi >= 0 && l.phi <= 3.1415927f && l.theta >= 0 && l.theta <= l.phi))
+    if (l.type == lt::Spot && !(l.phi >= 0 && l.phi <= 3.1415927f && l.theta >= 0 && l.theta <= l.phi))
         return false;
-    if (l.type != 1 && l.direction.x == 0 && l.direction.y == 0 && l.direction.z == 0) return false;
+    if (l.type != lt::Point && l.direction.x == 0 && l.direction.y == 0 && l.direction.z == 0) return false;
     if (index >= lights_.size()) lights_.resize(index + 1);
     lights_[index].params = l;
     lightsDirty_ = true;
@@ -416,7 +396,7 @@ bool GlDevice::lightEnable(uint32_t index, bool enable) {
     if (slot.params.type == 0) {
         // Enabling a light never set gives Direct3D's default: white, directional, along +z.
         slot.params = LightParams{};
-        slot.params.type = kLightDirectional;
+        slot.params.type = lt::Directional;
         slot.params.diffuse = {1, 1, 1, 0};
         slot.params.direction = {0, 0, 1};
     }
@@ -496,7 +476,7 @@ VertexBuffer* GlDevice::createVertexBuffer(uint32_t length, uint32_t, uint32_t, 
 }
 
 IndexBuffer* GlDevice::createIndexBuffer(uint32_t length, uint32_t, uint32_t format, uint32_t) {
-    uint32_t size = format == fmt::Index16 ? 2 : (format == fmt::Index16 + 1 ? 4 : 0);
+    uint32_t size = format == fmt::Index16 ? 2 : (format == fmt::Index32 ? 4 : 0);
     if (size == 0 || length < size || length > (256u << 20)) return nullptr;
     return new GlIndexBuffer(context_, length, size);
 }
@@ -527,8 +507,8 @@ void GlDevice::applyCulling() {
         return;
     }
     switch (states_[rs::CullMode]) {
-    case 1: glDisable(GL_CULL_FACE); break;
-    case 2: glEnable(GL_CULL_FACE); glCullFace(GL_FRONT); break;  // cull clockwise
+    case rs::CullNone: glDisable(GL_CULL_FACE); break;
+    case rs::CullClockwise: glEnable(GL_CULL_FACE); glCullFace(GL_FRONT); break;
     default: glEnable(GL_CULL_FACE); glCullFace(GL_BACK); break;  // cull counter-clockwise
     }
 }
@@ -539,12 +519,13 @@ void GlDevice::applyRenderStates() {
         glEnable(GL_DEPTH_TEST);
     else
         glDisable(GL_DEPTH_TEST);
-    glDepthMask(s[rsx::ZWriteEnable] ? GL_TRUE : GL_FALSE);
-    glDepthFunc(compareFunc(s[rsx::ZFunc]));
+    glDepthMask(s[rs::ZWriteEnable] ? GL_TRUE : GL_FALSE);
+    glDepthFunc(compareFunc(s[rs::ZFunc]));
 
     applyCulling();
-    glPolygonMode(GL_FRONT_AND_BACK, s[rsx::FillMode] == 1 ? GL_POINT : (s[rsx::FillMode] == 2 ? GL_LINE : GL_FILL));
-    glShadeModel(s[rsx::ShadeMode] == 1 ? GL_FLAT : GL_SMOOTH);
+    const uint32_t fill = s[rs::FillMode];
+    glPolygonMode(GL_FRONT_AND_BACK, fill == rs::FillPoint ? GL_POINT : (fill == rs::FillWireframe ? GL_LINE : GL_FILL));
+    glShadeModel(s[rs::ShadeMode] == rs::ShadeFlat ? GL_FLAT : GL_SMOOTH);
 
     if (s[rs::AlphaBlendEnable])
         glEnable(GL_BLEND);
@@ -555,19 +536,19 @@ void GlDevice::applyRenderStates() {
         glEnable(GL_ALPHA_TEST);
     else
         glDisable(GL_ALPHA_TEST);
-    glAlphaFunc(compareFunc(s[rsx::AlphaFunc]), (s[rsx::AlphaRef] & 0xFF) / 255.0f);
+    glAlphaFunc(compareFunc(s[rs::AlphaFunc]), (s[rs::AlphaRef] & 0xFF) / 255.0f);
     if (s[rs::DitherEnable])
         glEnable(GL_DITHER);
     else
         glDisable(GL_DITHER);
 
-    uint32_t fogMode = s[rs::FogVertexMode] ? s[rs::FogVertexMode] : s[rsx::FogTableMode];
-    if (s[rs::FogEnable] && fogMode >= 1 && fogMode <= 3) {
+    uint32_t fogMode = s[rs::FogVertexMode] ? s[rs::FogVertexMode] : s[rs::FogTableMode];
+    if (s[rs::FogEnable] && fogMode >= rs::FogExp && fogMode <= rs::FogLinear) {
         glEnable(GL_FOG);
-        glFogi(GL_FOG_MODE, fogMode == 1 ? GL_EXP : (fogMode == 2 ? GL_EXP2 : GL_LINEAR));
+        glFogi(GL_FOG_MODE, fogMode == rs::FogExp ? GL_EXP : (fogMode == rs::FogExp2 ? GL_EXP2 : GL_LINEAR));
         glFogf(GL_FOG_START, bitsFloat(s[rs::FogStart]));
         glFogf(GL_FOG_END, bitsFloat(s[rs::FogEnd]));
-        glFogf(GL_FOG_DENSITY, bitsFloat(s[rsx::FogDensity]));
+        glFogf(GL_FOG_DENSITY, bitsFloat(s[rs::FogDensity]));
         float c[4];
         argbToFloats(s[rs::FogColor], c);
         glFogfv(GL_FOG_COLOR, c);
@@ -580,8 +561,8 @@ void GlDevice::applyRenderStates() {
     argbToFloats(s[rs::Ambient], ambient);
     ambient[3] = 1;
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
-    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, s[rsx::LocalViewer] ? GL_TRUE : GL_FALSE);
-    if (s[rsx::NormalizeNormals])
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, s[rs::LocalViewer] ? GL_TRUE : GL_FALSE);
+    if (s[rs::NormalizeNormals])
         glEnable(GL_NORMALIZE);
     else
         glDisable(GL_NORMALIZE);
@@ -606,7 +587,7 @@ void GlDevice::applyLights() {
         glLightfv(id, GL_AMBIENT, ambient);
         glLightfv(id, GL_DIFFUSE, diffuse);
         glLightfv(id, GL_SPECULAR, specular);
-        if (l.type == kLightDirectional) {
+        if (l.type == lt::Directional) {
             float towardLight[4] = {-l.direction.x, -l.direction.y, -l.direction.z, 0};
             glLightfv(id, GL_POSITION, towardLight);
             glLightf(id, GL_CONSTANT_ATTENUATION, 1);
@@ -619,7 +600,7 @@ void GlDevice::applyLights() {
             glLightf(id, GL_LINEAR_ATTENUATION, l.attenuation1);
             glLightf(id, GL_QUADRATIC_ATTENUATION, l.attenuation2);
         }
-        if (l.type == kLightSpot) {
+        if (l.type == lt::Spot) {
             // Inside the outer cone at full strength: exact for theta = phi or falloff 0;
             // any other cone is lit on the CPU.
             float direction[3] = {l.direction.x, l.direction.y, l.direction.z};
@@ -653,12 +634,12 @@ void GlDevice::applyTextureStage() {
     glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
     GLenum op = GL_MODULATE;
     GLenum a0 = combinerSource(alphaArg1_), a1 = combinerSource(alphaArg2_);
-    if (alphaOp_ == kTopSelectArg1) {
+    if (alphaOp_ == tss::OpSelectArg1) {
         op = GL_REPLACE;
-    } else if (alphaOp_ == kTopSelectArg2) {
+    } else if (alphaOp_ == tss::OpSelectArg2) {
         op = GL_REPLACE;
         a0 = a1;
-    } else if (alphaOp_ != kTopModulate) {
+    } else if (alphaOp_ != tss::OpModulate) {
         a0 = GL_TEXTURE;
         a1 = GL_PRIMARY_COLOR;
     }
@@ -669,7 +650,7 @@ void GlDevice::applyTextureStage() {
     glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_ALPHA, GL_SRC_ALPHA);
 
     glMatrixMode(GL_TEXTURE);
-    if ((textureFlags_ & 0xFF) == tss::TtffCount2) {
+    if ((textureFlags_ & tss::TtffCountMask) == tss::TtffCount2) {
         Matrix t = glTextureMatrix(textureMatrix_);
         glLoadMatrixf(&t.m[0][0]);
     } else {
@@ -687,8 +668,8 @@ bool GlDevice::lightingWanted(const FvfLayout& layout, bool* cpu, GLenum* colour
     // A source asking for a colour the vertex lacks falls back to the material.
     bool d = vertexColour && states_[rs::DiffuseMaterialSource] == rs::McsColor1;
     bool a = vertexColour && states_[rs::AmbientMaterialSource] == rs::McsColor1;
-    bool s = vertexColour && states_[rsx::SpecularMaterialSource] == rs::McsColor1;
-    bool e = vertexColour && states_[rsx::EmissiveMaterialSource] == rs::McsColor1;
+    bool s = vertexColour && states_[rs::SpecularMaterialSource] == rs::McsColor1;
+    bool e = vertexColour && states_[rs::EmissiveMaterialSource] == rs::McsColor1;
     int n = int(d) + int(a) + int(s) + int(e);
     if (n == 2 && d && a)
         *colourMaterial = GL_AMBIENT_AND_DIFFUSE;
@@ -700,7 +681,7 @@ bool GlDevice::lightingWanted(const FvfLayout& layout, bool* cpu, GLenum* colour
     if (material_.power > 128.0f || material_.power < 0.0f) *cpu = true;
     for (int index : activeLights_) {
         const LightParams& l = lights_[size_t(index)].params;
-        if (l.type == kLightSpot && l.theta < l.phi && l.falloff != 0.0f) *cpu = true;
+        if (l.type == lt::Spot && l.theta < l.phi && l.falloff != 0.0f) *cpu = true;
     }
     return true;
 }
@@ -740,12 +721,12 @@ bool GlDevice::drawIndexedPrimitive(uint32_t primitiveType, int baseVertex, uint
     GLenum mode;
     uint64_t count = primitiveCount;
     switch (primitiveType) {
-    case 1: mode = GL_POINTS; break;
-    case 2: mode = GL_LINES; count *= 2; break;
-    case 3: mode = GL_LINE_STRIP; count += 1; break;
+    case kPointList: mode = GL_POINTS; break;
+    case kLineList: mode = GL_LINES; count *= 2; break;
+    case kLineStrip: mode = GL_LINE_STRIP; count += 1; break;
     case kTriangleList: mode = GL_TRIANGLES; count *= 3; break;
-    case 5: mode = GL_TRIANGLE_STRIP; count += 2; break;
-    case 6: mode = GL_TRIANGLE_FAN; count += 2; break;
+    case kTriangleStrip: mode = GL_TRIANGLE_STRIP; count += 2; break;
+    case kTriangleFan: mode = GL_TRIANGLE_FAN; count += 2; break;
     default: return false;
     }
     FvfLayout layout = parseFvf(fvf_);
@@ -769,7 +750,7 @@ bool GlDevice::drawIndexedPrimitive(uint32_t primitiveType, int baseVertex, uint
     }
     bool lit = states_[rs::Lighting] != 0;
     if (lit && lightsDirty_) applyLights();
-    Matrix worldView = flipZ(multiply(world_, view_));
+    Matrix worldView = flipZ(matrixMultiply(world_, view_));
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixf(&worldView.m[0][0]);
     applyTextureStage();
@@ -845,19 +826,18 @@ bool GlDevice::drawIndexedPrimitive(uint32_t primitiveType, int baseVertex, uint
 void GlDevice::drawLit(const FvfLayout& layout, const uint8_t* base, uint32_t first, uint32_t last) {
     LightingInputs in;
     in.material = material_;
-    float ambient[4];
-    argbToFloats(states_[rs::Ambient], ambient);
-    in.ambient = {ambient[0], ambient[1], ambient[2], 1};
+    in.ambient = colourFromArgb(states_[rs::Ambient]);
+    in.ambient.a = 1;
     in.specular = states_[rs::SpecularEnable] != 0;
-    in.localViewer = states_[rsx::LocalViewer] != 0;
-    in.normalize = states_[rsx::NormalizeNormals] != 0;
+    in.localViewer = states_[rs::LocalViewer] != 0;
+    in.normalize = states_[rs::NormalizeNormals] != 0;
     bool vertexColour = layout.diffuse && states_[rs::ColorVertex];
     in.diffuseFromVertex = vertexColour && states_[rs::DiffuseMaterialSource] == rs::McsColor1;
     in.ambientFromVertex = vertexColour && states_[rs::AmbientMaterialSource] == rs::McsColor1;
-    in.specularFromVertex = vertexColour && states_[rsx::SpecularMaterialSource] == rs::McsColor1;
-    in.emissiveFromVertex = vertexColour && states_[rsx::EmissiveMaterialSource] == rs::McsColor1;
+    in.specularFromVertex = vertexColour && states_[rs::SpecularMaterialSource] == rs::McsColor1;
+    in.emissiveFromVertex = vertexColour && states_[rs::EmissiveMaterialSource] == rs::McsColor1;
     Matrix viewInverse;
-    if (invert(view_, &viewInverse)) {
+    if (matrixInvert(view_, &viewInverse)) {
         in.eye = {viewInverse.m[3][0], viewInverse.m[3][1], viewInverse.m[3][2]};
         in.forward = {viewInverse.m[2][0], viewInverse.m[2][1], viewInverse.m[2][2]};
     }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/matrix_math.h"
 #include "platform/render_device.h"
 
 namespace glr {
@@ -197,10 +198,6 @@ enum class RangeCover { All, None, Part };
 // Which of vertices first..last lie within a point or spot light's range.
 RangeCover rangeCover(const LightParams& light, const Matrix& world, GlVertexBuffer& buffer, uint32_t offset,
                       uint32_t stride, uint32_t first, uint32_t last);
-
-Matrix multiply(const Matrix& a, const Matrix& b);
-bool invert(const Matrix& m, Matrix* out);
-Vec3 transformPoint(const Vec3& v, const Matrix& m);
 
 class GlDevice final : public RenderDevice {
 public:

@@ -12,8 +12,6 @@ namespace glr {
 
 namespace {
 
-constexpr uint32_t kLightPoint = 1, kLightSpot = 2, kLightDirectional = 3;
-
 struct V3 {
     float x = 0, y = 0, z = 0;
 };
@@ -28,13 +26,6 @@ V3 normalise(V3 a) {
 }
 V3 v3(const Vec3& v) { return {v.x, v.y, v.z}; }
 
-struct Rgba {
-    float r = 0, g = 0, b = 0, a = 0;
-};
-Rgba rgba(const ColourValue& c) { return {c.r, c.g, c.b, c.a}; }
-Rgba fromArgb(uint32_t c) {
-    return {((c >> 16) & 0xFF) / 255.0f, ((c >> 8) & 0xFF) / 255.0f, (c & 0xFF) / 255.0f, (c >> 24) / 255.0f};
-}
 float clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 
 // Per light, what stays the same for every vertex.
@@ -65,9 +56,9 @@ void lightVertices(const LightingInputs& in, const Matrix& world, const uint8_t*
     primary->assign(size_t(last + 1) * 4, 0.0f);
     secondary->assign(size_t(last + 1) * 3, 0.0f);
 
-    // Normals go through the inverse transpose of the world matrix's upper 3x3.
-    Matrix inverse;
-    if (!invert(world, &inverse)) inverse = Matrix{};
+    // A singular world matrix leaves no direction to light by: only ambient and emissive remain.
+    Matrix normals;
+    normalMatrix(world, &normals);
     std::vector<Prepared> lights;
     for (const LightParams* l : in.lights) {
         Prepared p;
@@ -78,8 +69,8 @@ void lightVertices(const LightingInputs& in, const Matrix& world, const uint8_t*
         p.cosHalfPhi = std::cos(l->phi / 2);
         lights.push_back(p);
     }
-    Rgba matDiffuse = rgba(in.material.diffuse), matAmbient = rgba(in.material.ambient),
-         matSpecular = rgba(in.material.specular), matEmissive = rgba(in.material.emissive);
+    const ColourValue &matDiffuse = in.material.diffuse, &matAmbient = in.material.ambient,
+                      &matSpecular = in.material.specular, &matEmissive = in.material.emissive;
     V3 eye = v3(in.eye), towardViewer = normalise(v3(in.forward)) * -1.0f;
 
     for (uint32_t i = first; i <= last; ++i) {
@@ -88,28 +79,26 @@ void lightVertices(const LightingInputs& in, const Matrix& world, const uint8_t*
         std::memcpy(p, v, sizeof p);
         if (layout.normal) std::memcpy(n, v + layout.normalOffset, sizeof n);
         V3 pos = v3(transformPoint({p[0], p[1], p[2]}, world));
-        V3 normal = {n[0] * inverse.m[0][0] + n[1] * inverse.m[0][1] + n[2] * inverse.m[0][2],
-                     n[0] * inverse.m[1][0] + n[1] * inverse.m[1][1] + n[2] * inverse.m[1][2],
-                     n[0] * inverse.m[2][0] + n[1] * inverse.m[2][1] + n[2] * inverse.m[2][2]};
+        V3 normal = v3(transformDirection({n[0], n[1], n[2]}, normals));
         if (in.normalize) normal = normalise(normal);
 
-        Rgba vertexColour{1, 1, 1, 1};
+        ColourValue vertexColour{1, 1, 1, 1};
         if (layout.diffuse) {
             uint32_t c;
             std::memcpy(&c, v + layout.diffuseOffset, 4);
-            vertexColour = fromArgb(c);
+            vertexColour = colourFromArgb(c);
         }
-        Rgba md = in.diffuseFromVertex ? vertexColour : matDiffuse;
-        Rgba ma = in.ambientFromVertex ? vertexColour : matAmbient;
-        Rgba ms = in.specularFromVertex ? vertexColour : matSpecular;
-        Rgba me = in.emissiveFromVertex ? vertexColour : matEmissive;
+        const ColourValue& md = in.diffuseFromVertex ? vertexColour : matDiffuse;
+        const ColourValue& ma = in.ambientFromVertex ? vertexColour : matAmbient;
+        const ColourValue& ms = in.specularFromVertex ? vertexColour : matSpecular;
+        const ColourValue& me = in.emissiveFromVertex ? vertexColour : matEmissive;
 
         V3 ambient = {in.ambient.r, in.ambient.g, in.ambient.b}, diffuse, specular;
         V3 view = in.localViewer ? normalise(eye - pos) : towardViewer;
         for (const Prepared& l : lights) {
             V3 toLight;
             float factor = 1.0f;
-            if (l.light->type == kLightDirectional) {
+            if (l.light->type == lt::Directional) {
                 toLight = l.direction * -1.0f;
             } else {
                 V3 d = l.position - pos;
@@ -117,7 +106,7 @@ void lightVertices(const LightingInputs& in, const Matrix& world, const uint8_t*
                 if (dist > l.light->range) continue;
                 toLight = dist > 0 ? d * (1.0f / dist) : V3{};
                 factor = attenuation(*l.light, dist);
-                if (l.light->type == kLightSpot) factor *= spotFactor(l, pos - l.position);
+                if (l.light->type == lt::Spot) factor *= spotFactor(l, pos - l.position);
                 if (factor == 0.0f) continue;
             }
             const LightParams& lp = *l.light;
@@ -147,7 +136,7 @@ void lightVertices(const LightingInputs& in, const Matrix& world, const uint8_t*
 
 RangeCover rangeCover(const LightParams& light, const Matrix& world, GlVertexBuffer& buffer, uint32_t offset,
                       uint32_t stride, uint32_t first, uint32_t last) {
-    if (light.type != kLightPoint && light.type != kLightSpot) return RangeCover::All;
+    if (light.type != lt::Point && light.type != lt::Spot) return RangeCover::All;
     V3 centre = v3(light.position);
     float range = light.range;
 

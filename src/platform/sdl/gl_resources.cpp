@@ -184,54 +184,6 @@ FvfLayout parseFvf(uint32_t fvf) {
     return l;
 }
 
-// ---- matrices ----
-
-Matrix multiply(const Matrix& a, const Matrix& b) {
-    Matrix r;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) {
-            float s = 0;
-            for (int k = 0; k < 4; ++k) s += a.m[i][k] * b.m[k][j];
-            r.m[i][j] = s;
-        }
-    return r;
-}
-
-bool invert(const Matrix& m, Matrix* out) {
-    // Gauss-Jordan with partial pivoting, in double for headroom.
-    double a[4][8];
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) {
-            a[i][j] = m.m[i][j];
-            a[i][j + 4] = i == j ? 1.0 : 0.0;
-        }
-    for (int c = 0; c < 4; ++c) {
-        int pivot = c;
-        for (int r = c + 1; r < 4; ++r)
-            if (std::fabs(a[r][c]) > std::fabs(a[pivot][c])) pivot = r;
-        if (std::fabs(a[pivot][c]) < 1e-12) return false;
-        if (pivot != c)
-            for (int j = 0; j < 8; ++j) std::swap(a[c][j], a[pivot][j]);
-        double inv = 1.0 / a[c][c];
-        for (int j = 0; j < 8; ++j) a[c][j] *= inv;
-        for (int r = 0; r < 4; ++r) {
-            if (r == c) continue;
-            double f = a[r][c];
-            if (f == 0.0) continue;
-            for (int j = 0; j < 8; ++j) a[r][j] -= f * a[c][j];
-        }
-    }
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) out->m[i][j] = static_cast<float>(a[i][j + 4]);
-    return true;
-}
-
-Vec3 transformPoint(const Vec3& v, const Matrix& m) {
-    return {v.x * m.m[0][0] + v.y * m.m[1][0] + v.z * m.m[2][0] + m.m[3][0],
-            v.x * m.m[0][1] + v.y * m.m[1][1] + v.z * m.m[2][1] + m.m[3][1],
-            v.x * m.m[0][2] + v.y * m.m[1][2] + v.z * m.m[2][2] + m.m[3][2]};
-}
-
 // ---- buffers ----
 
 namespace {
