@@ -36,4 +36,5 @@ private:
     uint8_t localAddress_[kIPv4AddressSize] = {};
     uint8_t remoteAddress_[kIPv4AddressSize] = {};
     uint8_t host_[4] = {};  // the resolved peer address of the last openClient
+    bool libraryStarted_ = false;  // Winsock: one start per open, ended by close
 };
