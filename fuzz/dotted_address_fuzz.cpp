@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "net/dotted_address.h"
+#include "platform/udp_address.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include "fuzz_support.h"
 #include "input/key_buffer.h"
 #include "input/mouse_state.h"
-#include "net/dotted_address.h"
 #include "platform/fake/recording_audio.h"
 #include "platform/mixer_audio.h"
+#include "platform/udp_address.h"
 #include "sim/game.h"
 
 namespace {

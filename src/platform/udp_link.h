@@ -2,6 +2,8 @@
 // The one UDP endpoint of a network match: a non-blocking IPv4 socket.
 #include <cstdint>
 
+#include "platform/udp_address.h"
+
 class UdpLink {
 public:
     static UdpLink& instance();
@@ -26,8 +28,13 @@ public:
     static constexpr int kMaxDatagram = 99;
 
 private:
-    int socket_ = -1;
-    uint8_t localAddress_[16] = {};
-    uint8_t remoteAddress_[16] = {};
+    // A descriptor on POSIX, a SOCKET on Windows; both fit and neither is ever -1 when open.
+    static constexpr intptr_t kNoSocket = -1;
+    bool openBound(int port, const uint8_t address[4]);
+
+    intptr_t socket_ = kNoSocket;
+    uint8_t localAddress_[kIPv4AddressSize] = {};
+    uint8_t remoteAddress_[kIPv4AddressSize] = {};
     uint8_t host_[4] = {};  // the resolved peer address of the last openClient
+    bool libraryStarted_ = false;  // Winsock: one start per open, ended by close
 };

@@ -5,8 +5,8 @@
 #include <limits>
 #include <vector>
 
-#include "net/dotted_address.h"
 #include "net/state_message.h"
+#include "platform/udp_address.h"
 
 namespace {
 
