@@ -27,10 +27,14 @@ if(NOT EXISTS ${CMAKE_SOURCE_DIR}/src/platform/winsock/udp_link.cpp)
        "--gtest_filter=-UdpLink.*:CreatingExchange.*:JoiningExchange.*:Exchange.*:ExchangeFuzz.*:NetworkEntryTest.*")
 endif()
 
+# frostel_windows_test(TARGET LAYOUT [DISPLAY] SOURCES...): a test program linked with the
+# game and the given layout (1024 or 640), run under Wine as the CTest entry wine.TARGET.
+# DISPLAY gives it its own Xvfb screen with Wine's desktop on it (a real Direct3D device);
+# such tests run one at a time.
 set(FROSTEL_WINDOWS_TEST_PROGRAMS)
 function(frostel_windows_test target layout)
-  set(sources ${ARGN})
-  add_executable(${target} ${sources} ${CMAKE_SOURCE_DIR}/src/app/layout_${layout}.cpp
+  cmake_parse_arguments(PARSE_ARGV 2 arg "DISPLAY" "" "")
+  add_executable(${target} ${arg_UNPARSED_ARGUMENTS} ${CMAKE_SOURCE_DIR}/src/app/layout_${layout}.cpp
                  ${CMAKE_CURRENT_SOURCE_DIR}/support/test_support.cpp)
   target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_compile_options(${target} PRIVATE ${FROSTEL_WARNINGS})
@@ -38,8 +42,15 @@ function(frostel_windows_test target layout)
                              FROSTEL_SOURCE_DIR="${win_source_dir}")
   target_link_libraries(${target} PRIVATE frostel_core GTest::gtest_main)
   add_dependencies(${target} assets)
-  add_test(NAME wine.${target} COMMAND ${target} ${test_args})
-  set_tests_properties(wine.${target} PROPERTIES LABELS wine FIXTURES_REQUIRED wine TIMEOUT 600)
+  if(arg_DISPLAY)
+    add_test(NAME wine.${target} COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/wine-xvfb.sh ${wine_prefix}
+             $<TARGET_FILE:${target}> ${test_args})
+    set_tests_properties(wine.${target} PROPERTIES LABELS "wine;e2e" RUN_SERIAL TRUE)
+  else()
+    add_test(NAME wine.${target} COMMAND ${target} ${test_args})
+    set_tests_properties(wine.${target} PROPERTIES LABELS wine)
+  endif()
+  set_tests_properties(wine.${target} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600)
   set(FROSTEL_WINDOWS_TEST_PROGRAMS ${FROSTEL_WINDOWS_TEST_PROGRAMS} ${target} PARENT_SCOPE)
 endfunction()
 
