@@ -20,8 +20,13 @@ cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.
       -DFROSTEL_ASSETGEN="$assetgen" > /dev/null
 cmake --build "$dir" --target frostel frostel_640 -j 2
 
-# The run folder is what the player gets: both programs and every asset beside them.
+# The run folder is what the player gets: both programs (without their debugging
+# information) and every asset beside them, in a folder "frostel".
 rm -f "$dir/frostel-windows.zip"
+mkdir -p "$dir/stripped"
+for exe in frostel.exe frostel_640.exe; do
+  x86_64-w64-mingw32-strip -o "$dir/stripped/$exe" "$dir/run/$exe"
+done
 (cd "$dir" && python3 - <<'PY'
 import os, zipfile
 with zipfile.ZipFile("frostel-windows.zip", "w", zipfile.ZIP_DEFLATED) as z:
@@ -29,9 +34,11 @@ with zipfile.ZipFile("frostel-windows.zip", "w", zipfile.ZIP_DEFLATED) as z:
         dirs.sort()
         for f in sorted(files):
             if f == "opts.dat":
-                continue  # the player's own options, never shipped
+                continue  # a player's own options are never shipped
             path = os.path.join(base, f)
-            z.write(path, os.path.join("frostel", os.path.relpath(path, "run")))
+            if f.endswith(".exe"):
+                path = os.path.join("stripped", f)
+            z.write(path, os.path.join("frostel", os.path.relpath(os.path.join(base, f), "run")))
 PY
 )
 echo "build-windows.sh: $dir/frostel-windows.zip in $(( $(date +%s) - start )) s"

@@ -20,4 +20,12 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 bash "$root/scripts/fuzz.sh" 10
 FROSTEL_RUN_DIR="$root/build/run" bash "$root/scripts/soak.sh" 30
 
+# The Windows build: both programs cross-built with the native build's asset generator, then
+# the unit tests, the import tables and a first start under Wine (one prefix for the run).
+win_start=$(date +%s)
+FROSTEL_ASSETGEN="$root/build/tools/assetgen" bash "$root/scripts/build-windows.sh" "$root/build-windows"
+cmake --build "$root/build-windows" --target windows_tests -j 2
+(cd "$root/build-windows" && ctest --output-on-failure -j 2)
+echo "test.sh: the Windows build and its tests took $(( $(date +%s) - win_start )) s"
+
 echo "test.sh: all suites passed in $(( $(date +%s) - start )) s"

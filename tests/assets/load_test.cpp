@@ -2,12 +2,9 @@
 // fresh child process: the registries and the scene live for the whole process,
 // and a file loaded once is never read again.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <string>
 
 #include "app/show_error.h"
@@ -20,46 +17,6 @@
 #include "support/test_support.h"
 
 namespace {
-
-// Checks made in the child come back as lines of text.
-struct Report {
-    std::string lines;
-    void check(bool ok, const std::string& what) {
-        if (!ok) lines += what + "\n";
-    }
-};
-
-void inFreshProcess(const std::function<void(Report&)>& body) {
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        close(fds[0]);
-        Report report;
-        body(report);
-        const char* p = report.lines.data();
-        size_t left = report.lines.size();
-        while (left > 0) {
-            ssize_t n = write(fds[1], p, left);
-            if (n <= 0) break;
-            p += n;
-            left -= size_t(n);
-        }
-        close(fds[1]);
-        _exit(0);
-    }
-    close(fds[1]);
-    std::string out;
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buf, sizeof buf)) > 0) out.append(buf, size_t(n));
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child ended abnormally";
-    EXPECT_EQ(out, "");
-}
 
 std::string bmp2x2() {
     auto le32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
@@ -256,7 +213,7 @@ TEST(GameLoad, SilentOrMusiclessAudioAndAnOptionsFileStillLoad) {
 
 // The generator's real files, when the build has made them.
 TEST(GameLoad, GeneratedAssets) {
-    if (access(FROSTEL_RUN_DIR "/hplayer_h.x", R_OK) != 0) GTEST_SKIP() << "no generated assets";
+    if (!std::filesystem::exists(FROSTEL_RUN_DIR "/hplayer_h.x")) GTEST_SKIP() << "no generated assets";
     const std::string previous = std::filesystem::current_path().string();
     std::filesystem::current_path(FROSTEL_RUN_DIR);
     inFreshProcess([](Report& r) {

@@ -10,7 +10,8 @@
 #                            presents (black at first) stands out. No window manager runs.
 #   start_game PROG          starts PROG (frostel or frostel_640) in the background from
 #                            $FROSTEL_RUN_DIR, as a player would; sets GAME_PID and GAME_PROG.
-#                            Its stderr goes to $E2E_WORK/PROG.stderr.
+#                            Its stderr goes to $E2E_WORK/PROG.stderr. With $FROSTEL_LAUNCHER
+#                            set (e.g. the Wine runner) PROG is started through it.
 #   wait_for_window [SECS]   waits (default 60 s) until the visible window titled "Frostel"
 #                            is mapped; sets GAME_WINDOW to its id. Fails if the game ends first.
 #   wait_for_exit [SECS]     waits (default 30 s) for the game to end; sets GAME_STATUS to its
@@ -105,7 +106,7 @@ start_game() {
     GAME_PROG=$prog
     GAME_WINDOW=""
     GAME_STATUS=""
-    (cd "$FROSTEL_RUN_DIR" && exec "./$prog") 2>"$E2E_WORK/$prog.stderr" >/dev/null &
+    (cd "$FROSTEL_RUN_DIR" && exec ${FROSTEL_LAUNCHER:-} "./$prog") 2>"$E2E_WORK/$prog.stderr" >/dev/null &
     GAME_PID=$!
 }
 

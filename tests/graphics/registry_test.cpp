@@ -48,12 +48,14 @@ TEST_F(RegistryTest, MeshIdsAreSharedWithQuadsAndSurviveFailedLoads) {
     EXPECT_EQ(meshes.findMeshByName("missing.x"), -1);
     EXPECT_EQ(meshes.createQuad("SPRITE"), 2);  // the failed load used id 1
     EXPECT_EQ(meshes.createQuad("SPRITE"), 2);
-    EXPECT_EQ(meshes.loadMesh("TRI.x", 0x112, 32), -1);  // names are case-sensitive
+    // names are case-sensitive; the file goes first, as a file system that ignores case
+    // (Windows) would open it under the other name
+    std::remove("tri.x");
+    EXPECT_EQ(meshes.loadMesh("TRI.x", 0x112, 32), -1);
     dir.write("TRI.x", kTriangle);
     EXPECT_EQ(meshes.loadMesh("TRI.x", 0x112, 32), 4);
 
     // a known name is never read again, whatever format is asked for
-    std::remove("tri.x");
     EXPECT_EQ(meshes.loadMesh("tri.x", 0x102, 20), 0);
     MeshBuffers* mb = meshes.meshById(0);
     EXPECT_EQ(mb->vertexFormat, 0x112u);
@@ -138,6 +140,7 @@ TEST_F(RegistryTest, TextureIdsCountOnlySuccessesAndNamesMatchExactly) {
     EXPECT_EQ(textures.loadTexture("gfx\\connind.bmp", true), -1);
     EXPECT_EQ(textures.loadTexture("gfx\\b.bmp", true), 1);
     EXPECT_EQ(textures.loadTexture("gfx\\b.bmp"), 1);  // keeps the keyed form
+    std::remove("gfx/pic.bmp");  // known by name from now on; Windows would open it as PIC.bmp
     EXPECT_EQ(textures.loadTexture("gfx\\PIC.bmp"), -1);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(textures.loadTexture("gfx\\pic.bmp"), 0);
     EXPECT_EQ(textures.loadTexture(nullptr), -1);

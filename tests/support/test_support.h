@@ -1,5 +1,6 @@
 #pragma once
 // Shared by the test programs: captured error boxes, files in a scratch folder.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,3 +21,16 @@ private:
     std::string path_;
     std::string previous_;
 };
+
+// Checks made in a fresh process come back as lines of text.
+struct Report {
+    std::string lines;
+    void check(bool ok, const std::string& what) {
+        if (!ok) lines += what + "\n";
+    }
+};
+
+// Runs `body` in a fresh process (the process-wide singletons start empty there) and expects
+// it to end normally with no failed check. POSIX forks; Windows runs the test program again
+// with only the current test, in which the matching call runs its body.
+void inFreshProcess(const std::function<void(Report&)>& body);

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The Windows programs import only DLLs that Windows itself ships: no D3DX, no SDL, no
+# compiler runtime. Usage: imports_test.sh PROGRAM.exe...
+set -euo pipefail
+allowed=" KERNEL32.dll USER32.dll GDI32.dll WINMM.dll d3d9.dll DINPUT8.dll WS2_32.dll DSOUND.dll MSACM32.dll msvcrt.dll "
+status=0
+for program in "$@"; do
+    dlls=$(x86_64-w64-mingw32-objdump -p "$program" | sed -n 's/^\s*DLL Name: //p')
+    [ -n "$dlls" ] || { echo "FAIL: no import table read from $program"; status=1; continue; }
+    for dll in $dlls; do
+        # Windows matches DLL names without regard to case.
+        if ! grep -qi " $dll " <<<"$allowed"; then
+            echo "FAIL: $(basename "$program") imports $dll"
+            status=1
+        fi
+    done
+    echo "$(basename "$program"): $(echo $dlls)"
+done
+exit $status
