@@ -1,5 +1,5 @@
 #pragma once
-// The render device seen by the graphics code. One OpenGL implementation draws;
+// The render device seen by the graphics code. OpenGL and Direct3D 9 implementations draw;
 // a recording one logs every call for tests.
 #include <cstdint>
 
