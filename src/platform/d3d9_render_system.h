@@ -26,3 +26,7 @@ void setD3d9PresentPacing(bool on);
 // read-back per frame: tests only); read once before drawing the frames to be checked.
 // False for a device that is not a Direct3D 9 one.
 bool readD3d9BackBuffer(RenderDevice* device, int* width, int* height, std::vector<uint32_t>* pixels);
+
+// Tests only: tells the focus window that the program was switched away from (active false)
+// or back to, as Alt+Tab does; a full-screen device is lost, then wants a reset.
+void switchD3d9Focus(WindowHandle window, bool active);

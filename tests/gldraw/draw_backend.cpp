@@ -11,7 +11,7 @@ WindowSystem* startWin32(std::string*) { return createWin32WindowSystem(nullptr)
 
 const DrawBackend& drawBackend() {
     static const DrawBackend backend{"Direct3D 9", startWin32, createD3d9RenderSystem, setD3d9PresentPacing,
-                                     readD3d9BackBuffer, nullptr};
+                                     readD3d9BackBuffer, nullptr, switchD3d9Focus};
     return backend;
 }
 #else
@@ -20,7 +20,7 @@ const DrawBackend& drawBackend() {
 
 const DrawBackend& drawBackend() {
     static const DrawBackend backend{"OpenGL", createSdlWindowSystem, createGlRenderSystem, setPresentPacing,
-                                     readGlBackBuffer, readGlWindow};
+                                     readGlBackBuffer, readGlWindow, nullptr};
     return backend;
 }
 #endif

@@ -18,6 +18,9 @@ struct DrawBackend {
     bool (*readBackBuffer)(RenderDevice* device, int* width, int* height, std::vector<uint32_t>* pixels);
     // What the window shows after present; null where the frame read is already that.
     bool (*readWindow)(RenderDevice* device, int* width, int* height, std::vector<uint32_t>* pixels);
+    // Switches the program away from the screen (active false) and back, as Alt+Tab does;
+    // null where the device is never lost.
+    void (*switchFocus)(WindowHandle window, bool active);
 };
 
 const DrawBackend& drawBackend();

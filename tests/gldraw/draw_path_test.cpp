@@ -182,14 +182,14 @@ protected:
         windows_ = backend.startWindows(&reason);
         ASSERT_NE(windows_, nullptr) << reason;
         const Layout& l = layout();
-        WindowHandle window = windows_->createWindow("Frostel", l.width, l.height, l.windowIsScreenSized);
-        ASSERT_NE(window, nullptr);
-        windows_->showWindow(window);
+        window_ = windows_->createWindow("Frostel", l.width, l.height, l.windowIsScreenSized);
+        ASSERT_NE(window_, nullptr);
+        windows_->showWindow(window_);
         captureErrorBoxes();
         setRenderSystemFactory(backend.renderSystem);
         backend.setPresentPacing(false);
         graphics_ = new GraphicsDevice();
-        ASSERT_TRUE(graphics_->init(window, 1024, 768)) << backend.name;
+        ASSERT_TRUE(graphics_->init(window_, 1024, 768)) << backend.name;
         ASSERT_EQ(graphics_->presentParams().backBufferWidth, uint32_t(kWidth));
         ASSERT_EQ(graphics_->presentParams().backBufferHeight, uint32_t(kHeight));
         // A device that copies presented frames out only once asked to starts now.
@@ -291,12 +291,14 @@ protected:
 
     static GraphicsDevice* graphics_;
     static WindowSystem* windows_;
+    static WindowHandle window_;
     static ScratchDir* files_;
     static std::vector<Renderable*> shown_;
 };
 
 GraphicsDevice* DrawPathTest::graphics_ = nullptr;
 WindowSystem* DrawPathTest::windows_ = nullptr;
+WindowHandle DrawPathTest::window_ = nullptr;
 ScratchDir* DrawPathTest::files_ = nullptr;
 std::vector<Renderable*> DrawPathTest::shown_;
 
@@ -457,6 +459,27 @@ TEST_F(DrawPathTest, YawOfPiTurnsAModelHalfAroundTheVerticalAxis) {
     EXPECT_EQ(after.at(markerRight), kClear);
     EXPECT_TRUE(hasHue(after.at(nearFace), 0xFFFF00)) << "the far face came round to the front";
     EXPECT_TRUE(hasHue(after.at(top), 0xFF00FF)) << "still upright";
+}
+
+// Switched away from and back to, as with Alt+Tab: the lost device skips frames, the frame
+// that resets it says so, and the next frame is drawn as before. One sprite alone keeps one
+// texture and mesh for every frame, so nothing but the reset binds them again.
+TEST_F(DrawPathTest, ALostDeviceComesBackDrawingWhatItDrewBefore) {
+    if (!drawBackend().switchFocus) GTEST_SKIP() << drawBackend().name << " devices are never lost";
+    auto* s = new Sprite;
+    ASSERT_TRUE(s->loadPlain(1, "ident.bmp", 256, 256));
+    sprite(s, 384, 256);
+    Image before = frame();
+    ASSERT_EQ(before.at(500, 400), uint32_t(116 << 16 | 144 << 8));
+
+    drawBackend().switchFocus(window_, false);
+    EXPECT_FALSE(graphics_->renderScene());
+    EXPECT_FALSE(graphics_->renderScene());
+    drawBackend().switchFocus(window_, true);
+    EXPECT_TRUE(graphics_->renderScene());
+    Image after = frame();
+    EXPECT_EQ(countWrong(after, 378, 250, 268, 268, 0, [&](uint32_t c, int x, int y) { return c == before.at(x, y); }),
+              0);
 }
 
 }  // namespace

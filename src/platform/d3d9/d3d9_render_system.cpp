@@ -51,3 +51,7 @@ RenderSystem* createD3d9RenderSystem() {
     if (!d3d) return nullptr;
     return new d3d9r::D3d9RenderSystem(d3d);
 }
+
+void switchD3d9Focus(WindowHandle window, bool active) {
+    SendMessageA(static_cast<HWND>(window), WM_ACTIVATEAPP, active ? TRUE : FALSE, 0);
+}
