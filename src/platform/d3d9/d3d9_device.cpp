@@ -4,6 +4,8 @@
 #include <thread>
 
 #include "platform/d3d9/d3d9_device.h"
+
+#include <mmsystem.h>  // after windows.h
 #include "platform/d3d9_render_system.h"
 
 namespace d3d9r {
@@ -41,6 +43,11 @@ D3d9Device::D3d9Device(IDirect3DDevice9* device) : device_(device) {
     D3DDISPLAYMODE mode{};
     const UINT hz = SUCCEEDED(device_->GetDisplayMode(0, &mode)) && mode.RefreshRate > 0 ? mode.RefreshRate : 60;
     refresh_ = std::chrono::duration_cast<Clock::duration>(std::chrono::microseconds(1000000 / hz));
+    finerSleep_ = timeBeginPeriod(1) == TIMERR_NOERROR;
+}
+
+D3d9Device::~D3d9Device() {
+    if (finerSleep_) timeEndPeriod(1);
 }
 
 DeviceStatus D3d9Device::testCooperativeLevel() {
@@ -74,11 +81,13 @@ bool D3d9Device::present() {
 }
 
 // Where Present did not wait for the retrace, the rest of one refresh interval is slept.
+// Where it did, what is left is jitter, not worth a sleep that may overshoot by a tick.
 void D3d9Device::pace() {
     if (!g_pacing) return;
     const Clock::time_point now = Clock::now();
-    if (lastPresent_ != Clock::time_point{} && now - lastPresent_ < refresh_) {
-        std::this_thread::sleep_for(refresh_ - (now - lastPresent_));
+    const Clock::duration left = refresh_ - (now - lastPresent_);
+    if (lastPresent_ != Clock::time_point{} && left > std::chrono::milliseconds(2)) {
+        std::this_thread::sleep_for(left);
         lastPresent_ = Clock::now();
     } else {
         lastPresent_ = now;

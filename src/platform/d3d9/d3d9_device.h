@@ -84,6 +84,9 @@ private:
 class D3d9Device final : public RenderDevice {
 public:
     explicit D3d9Device(IDirect3DDevice9* device);
+    ~D3d9Device() override;
+    D3d9Device(const D3d9Device&) = delete;
+    D3d9Device& operator=(const D3d9Device&) = delete;
 
     DeviceStatus testCooperativeLevel() override;
     bool reset(const PresentParams& params) override;
@@ -130,6 +133,7 @@ private:
     Ref<IDirect3DDevice9> device_;
     Clock::time_point lastPresent_{};
     Clock::duration refresh_;  // one refresh of the display
+    bool finerSleep_ = false;  // the system timer ticks every millisecond while the device lives
     // Once a frame has been read, each frame is copied out before present: after present the
     // discarded back buffer holds nothing defined (Wine hands back an older frame).
     bool keepFrames_ = false, presented_ = false;
