@@ -8,13 +8,11 @@
 
 namespace pixel {
 
-constexpr uint32_t kFormatA8R8G8B8 = 21;
-
 // 4 or 2; 0 for a format textures are not made in.
 inline uint32_t bytesPerPixel(uint32_t format) {
     switch (format) {
     case fmt::X8R8G8B8:
-    case kFormatA8R8G8B8: return 4;
+    case fmt::A8R8G8B8: return 4;
     case fmt::R5G6B5:
     case fmt::X1R5G5B5:
     case fmt::A1R5G5B5: return 2;
@@ -28,7 +26,7 @@ inline uint32_t packPixel(uint32_t format, uint32_t argb) {
     const uint32_t r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
     switch (format) {
     case fmt::X8R8G8B8: return argb | 0xFF000000u;
-    case kFormatA8R8G8B8: return argb;
+    case fmt::A8R8G8B8: return argb;
     case fmt::R5G6B5: return (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3);
     case fmt::X1R5G5B5:
     case fmt::A1R5G5B5: {
@@ -45,7 +43,7 @@ inline uint32_t unpackPixel(uint32_t format, uint32_t texel) {
     auto widen5 = [](uint32_t v) { return (v << 3 | v >> 2) & 0xFF; };
     switch (format) {
     case fmt::X8R8G8B8: return texel | 0xFF000000u;
-    case kFormatA8R8G8B8: return texel;
+    case fmt::A8R8G8B8: return texel;
     case fmt::R5G6B5: {
         const uint32_t g = (texel >> 5) & 63;
         return 0xFF000000u | widen5((texel >> 11) & 31) << 16 | ((g << 2 | g >> 4) & 0xFF) << 8 | widen5(texel & 31);

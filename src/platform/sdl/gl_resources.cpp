@@ -28,7 +28,6 @@ constexpr uint32_t kFvfPositionMask = 0x400E;  // D3DFVF_POSITION_MASK
 constexpr uint32_t kFvfSpecular = 0x80;
 constexpr uint32_t kFvfPsize = 0x20;
 constexpr uint32_t kFvfTexCountMask = 0xF00;
-constexpr uint32_t kFormatA8R8G8B8 = 21;
 
 }  // namespace
 
@@ -288,7 +287,7 @@ uint32_t GlIndexBuffer::index(uint32_t i) const {
 
 GlTexture* GlTexture::create(std::shared_ptr<GlContext> context, uint32_t width, uint32_t height, uint32_t levels,
                              uint32_t format) {
-    if (format != fmt::X8R8G8B8 && format != kFormatA8R8G8B8 && format != fmt::A1R5G5B5 &&
+    if (format != fmt::X8R8G8B8 && format != fmt::A8R8G8B8 && format != fmt::A1R5G5B5 &&
         format != fmt::X1R5G5B5 && format != fmt::R5G6B5)
         return nullptr;
     // Pictures are scaled to powers of two; cap the size so a hostile file cannot exhaust memory.
@@ -396,7 +395,7 @@ void GlTexture::settle() {
 GLenum GlTexture::internalFormat() const {
     switch (format_) {
     case fmt::X8R8G8B8: return GL_RGB8;
-    case kFormatA8R8G8B8: return GL_RGBA8;
+    case fmt::A8R8G8B8: return GL_RGBA8;
     case fmt::R5G6B5: return context_->procs.rgb565 ? GLenum(GL_RGB565) : GLenum(GL_RGB8);
     case fmt::A1R5G5B5: return GL_RGB5_A1;
     default: return GL_RGB5;
