@@ -122,6 +122,7 @@ private:
     using Clock = std::chrono::steady_clock;
     void pace();
     bool applyProjection();
+    bool copyBackBuffer(Ref<IDirect3DSurface9>* copy, D3DSURFACE_DESC* desc);
 
     // Direct3D 9 puts pixel centres on whole coordinates, half a pixel off texel centres (and
     // off OpenGL), so point-sampled sprites would sample on texel edges. Every projection goes
@@ -138,7 +139,6 @@ private:
     // discarded back buffer holds nothing defined (Wine hands back an older frame).
     bool keepFrames_ = false, presented_ = false;
     Ref<IDirect3DSurface9> lastFrame_;
-    bool copyBackBuffer(Ref<IDirect3DSurface9>* copy, D3DSURFACE_DESC* desc);
 };
 
 }  // namespace d3d9r
