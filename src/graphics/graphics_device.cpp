@@ -174,6 +174,11 @@ void GraphicsDevice::resetDevice() {
     int n = scene_->copyLights(lights, kMaxLights);
     for (int i = 0; i < n; ++i) device_->setLight(static_cast<uint32_t>(i), lights[i]->params);
     for (int i = 0; i < n; ++i) device_->lightEnable(static_cast<uint32_t>(i), true);
+    // A reset device is back at its defaults plus the states above: no texture, no buffers.
+    // Caches that still named what was bound before would keep a scene of one texture and
+    // mesh from ever binding them again.
+    g_caches = StateCaches{};
+    g_caches.lightCount = n;
 }
 
 void GraphicsDevice::updateCamera() {

@@ -8,6 +8,7 @@
 #include "graphics/picture.h"
 #include "platform/files.h"
 #include "platform/image_decode.h"
+#include "platform/pixel_format.h"
 #include "platform/render_device.h"
 
 struct TextureRegistry::Entry {
@@ -31,6 +32,8 @@ Texture* createTextureFromFile(RenderDevice* device, const char* fileName, uint3
         for (uint32_t& px : picture.pixels) px |= 0xFF000000u;
     }
 
+    const uint32_t bytes = pixel::bytesPerPixel(format);
+    if (bytes == 0) return nullptr;  // a display format no texture can be filled in
     const int width = nextPowerOfTwo(picture.width);
     const int height = nextPowerOfTwo(picture.height);
     Texture* texture = device->createTexture(uint32_t(width), uint32_t(height), 0, 0, format, kPoolManaged);
@@ -46,18 +49,11 @@ Texture* createTextureFromFile(RenderDevice* device, const char* fileName, uint3
             delete texture;
             return nullptr;
         }
+        // packing keeps one alpha bit for the keyed format (set from alpha 0x80 up), none for the plain one
         for (uint32_t y = 0; y < h; ++y) {
-            uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(rect.bits) + size_t(y) * size_t(rect.pitch));
+            uint8_t* row = static_cast<uint8_t*>(rect.bits) + size_t(y) * size_t(rect.pitch);
             const uint32_t* src = &level.pixels[size_t(y) * w];
-            for (uint32_t x = 0; x < w; ++x) {
-                uint32_t px = src[x];
-                // one alpha bit for the keyed format, none for the plain one
-                if (format == fmt::A1R5G5B5)
-                    px = (px & 0x00FFFFFFu) | ((px >> 24) >= 128 ? 0xFF000000u : 0u);
-                else
-                    px |= 0xFF000000u;
-                row[x] = px;
-            }
+            for (uint32_t x = 0; x < w; ++x) pixel::storePixel(format, row + size_t(x) * bytes, src[x]);
         }
         texture->unlockRect(i);
     }

@@ -1,5 +1,5 @@
 #pragma once
-// The render device seen by the graphics code. One OpenGL implementation draws;
+// The render device seen by the graphics code. OpenGL and Direct3D 9 implementations draw;
 // a recording one logs every call for tests.
 #include <cstdint>
 
@@ -25,8 +25,8 @@ struct LockedRect {
     void* bits = nullptr;
 };
 
-// Pixels of every level are 32-bit 0xAARRGGBB whatever the format; the format
-// says how alpha is kept (X8R8G8B8: opaque, A1R5G5B5: one bit).
+// A locked level holds texels in the format's own layout (platform/pixel_format.h):
+// 32-bit 0xAARRGGBB for X8R8G8B8 and A8R8G8B8, 16-bit for R5G6B5, X1R5G5B5 and A1R5G5B5.
 class Texture {
 public:
     virtual ~Texture() = default;

@@ -109,7 +109,7 @@ constexpr uint32_t Quad = Xyz | Tex1;            // 0x102, stride 20
 }  // namespace fvf
 
 namespace fmt {
-constexpr uint32_t X8R8G8B8 = 22, R5G6B5 = 23, X1R5G5B5 = 24, A1R5G5B5 = 25;
+constexpr uint32_t A8R8G8B8 = 21, X8R8G8B8 = 22, R5G6B5 = 23, X1R5G5B5 = 24, A1R5G5B5 = 25;
 constexpr uint32_t D16Lockable = 70, D32 = 71, D15S1 = 73, D24S8 = 75, D16 = 80;
 constexpr uint32_t Index16 = 101, Index32 = 102;
 }  // namespace fmt

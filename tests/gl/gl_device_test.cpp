@@ -73,26 +73,23 @@ TEST_F(GlTest, TexturesHaveTheirMipChainAndRefuseBadShapes) {
 }
 
 TEST_F(GlTest, ALevelLockedAgainHoldsWhatWasUnlocked) {
-    for (uint32_t format : {uint32_t(fmt::X8R8G8B8), uint32_t(fmt::A1R5G5B5)}) {
+    for (uint32_t format : {uint32_t(fmt::X8R8G8B8), uint32_t(fmt::A1R5G5B5), uint32_t(fmt::R5G6B5)}) {
         std::unique_ptr<Texture> t(device()->createTexture(8, 4, 0, 0, format, kPoolManaged));
         ASSERT_NE(t, nullptr);
+        const uint32_t bytes = pixel::bytesPerPixel(format);
         LockedRect rect;
         ASSERT_TRUE(t->lockRect(1, &rect));
-        auto* px = static_cast<uint32_t*>(rect.bits);
-        for (uint32_t i = 0; i < 8; ++i) px[i] = (i % 2 ? 0xFF000000u : 0u) | i * 0x00200810u;
+        EXPECT_EQ(rect.pitch, int(4 * bytes)) << "format " << format;
+        auto* px = static_cast<uint8_t*>(rect.bits);
+        for (uint32_t i = 0; i < 8; ++i)
+            pixel::storePixel(format, px + i * bytes, (i % 2 ? 0xFF000000u : 0u) | i * 0x00200810u);
         t->unlockRect(1);
         ASSERT_TRUE(t->lockRect(1, &rect));
-        px = static_cast<uint32_t*>(rect.bits);
+        px = static_cast<uint8_t*>(rect.bits);
         for (uint32_t i = 0; i < 8; ++i) {
-            uint32_t c = i * 0x00200810u;
-            if (format == fmt::A1R5G5B5) {
-                // five bits a channel, widened again; one alpha bit
-                uint32_t r = (c >> 19) & 31, g = (c >> 11) & 31, b = (c >> 3) & 31;
-                c = (i % 2 ? 0xFF000000u : 0u) | (r << 3 | r >> 2) << 16 | (g << 3 | g >> 2) << 8 | (b << 3 | b >> 2);
-            } else {
-                c |= 0xFF000000u;
-            }
-            EXPECT_EQ(px[i], c) << "format " << format << " texel " << i;
+            // the texel as packed: five bits a channel (six for 5-6-5 green), one alpha bit
+            uint32_t c = pixel::packPixel(format, (i % 2 ? 0xFF000000u : 0u) | i * 0x00200810u);
+            EXPECT_EQ(pixel::loadTexel(format, px + i * bytes), c) << "format " << format << " texel " << i;
         }
         t->unlockRect(1);
     }

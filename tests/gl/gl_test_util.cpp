@@ -76,9 +76,10 @@ Texture* GlTest::texture(uint32_t width, uint32_t height, uint32_t format,
         LockedRect rect;
         EXPECT_TRUE(t->levelSize(level, &w, &h));
         EXPECT_TRUE(t->lockRect(level, &rect));
+        const uint32_t bytes = pixel::bytesPerPixel(format);
         for (uint32_t y = 0; y < h; ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(rect.bits) + size_t(y) * rect.pitch);
-            for (uint32_t x = 0; x < w; ++x) row[x] = pixel(x, y);
+            auto* row = static_cast<uint8_t*>(rect.bits) + size_t(y) * rect.pitch;
+            for (uint32_t x = 0; x < w; ++x) pixel::storePixel(format, row + size_t(x) * bytes, pixel(x, y));
         }
         t->unlockRect(level);
     }

@@ -12,6 +12,7 @@
 
 #include "graphics/matrix.h"
 #include "platform/gl_render_system.h"
+#include "platform/pixel_format.h"
 #include "platform/render_device.h"
 
 namespace gltest {

@@ -1,6 +1,7 @@
-// The game's whole drawing path on the real OpenGL device: GraphicsDevice on the game's
-// window, the process-wide scene, sprites and models loaded through the registries from
-// files, and renderScene, checked on the back buffer pixel by pixel.
+// The game's whole drawing path on a real device (OpenGL, or Direct3D 9 in the Windows build):
+// GraphicsDevice on the game's window, the process-wide scene, sprites and models loaded
+// through the registries from files, and renderScene, checked on the frame pixel by pixel.
+// Both devices must give the same pixels.
 #include <gtest/gtest.h>
 #include <stb/stb_image_write.h>
 
@@ -19,9 +20,8 @@
 #include "graphics/model_instance.h"
 #include "graphics/scene.h"
 #include "graphics/sprite.h"
-#include "platform/gl_render_system.h"
+#include "gldraw/draw_backend.h"
 #include "platform/render_device.h"
-#include "platform/sdl_shell.h"
 #include "support/test_support.h"
 
 namespace {
@@ -178,19 +178,23 @@ protected:
     static void SetUpTestSuite() {
         if (graphics_) return;
         std::string reason;
-        windows_ = createSdlWindowSystem(&reason);
+        const DrawBackend& backend = drawBackend();
+        windows_ = backend.startWindows(&reason);
         ASSERT_NE(windows_, nullptr) << reason;
         const Layout& l = layout();
-        WindowHandle window = windows_->createWindow("Frostel", l.width, l.height, l.windowIsScreenSized);
-        ASSERT_NE(window, nullptr);
-        windows_->showWindow(window);
+        window_ = windows_->createWindow("Frostel", l.width, l.height, l.windowIsScreenSized);
+        ASSERT_NE(window_, nullptr);
+        windows_->showWindow(window_);
         captureErrorBoxes();
-        setRenderSystemFactory(createGlRenderSystem);
-        setPresentPacing(false);
+        setRenderSystemFactory(backend.renderSystem);
+        backend.setPresentPacing(false);
         graphics_ = new GraphicsDevice();
-        ASSERT_TRUE(graphics_->init(window, 1024, 768));
+        ASSERT_TRUE(graphics_->init(window_, 1024, 768)) << backend.name;
         ASSERT_EQ(graphics_->presentParams().backBufferWidth, uint32_t(kWidth));
         ASSERT_EQ(graphics_->presentParams().backBufferHeight, uint32_t(kHeight));
+        // A device that copies presented frames out only once asked to starts now.
+        Image first;
+        ASSERT_TRUE(backend.readBackBuffer(graphics_->device(), &first.width, &first.height, &first.pixels));
 
         // The scene as the game sets it up, but for a clear colour that no picture uses.
         Scene& scene = Scene::instance();
@@ -223,7 +227,7 @@ protected:
         files_->write("away.x", xFile({boxFace({30, 10, 0}, {10, 10, 0}, {0, 0, 1}, 0.0f, 1.0f)}));
     }
 
-    // The GL device, window and registries live on to the end of the program; only the files go.
+    // The device, window and registries live on to the end of the program; only the files go.
     static void TearDownTestSuite() {
         delete files_;
         files_ = nullptr;
@@ -251,9 +255,13 @@ protected:
 
     // A frame drawn by the game's renderer.
     static Image frame() {
+        // the window's waiting messages are handled first, as in the game's loop
+        WindowEvent event;
+        while (windows_->takeEvent(&event)) {
+        }
         EXPECT_FALSE(graphics_->renderScene());
         Image image;
-        EXPECT_TRUE(readGlBackBuffer(graphics_->device(), &image.width, &image.height, &image.pixels));
+        EXPECT_TRUE(drawBackend().readBackBuffer(graphics_->device(), &image.width, &image.height, &image.pixels));
         EXPECT_EQ(image.width, kWidth);
         EXPECT_EQ(image.height, kHeight);
         if (image.pixels.size() != size_t(kWidth) * kHeight) image.pixels.assign(size_t(kWidth) * kHeight, 0);
@@ -283,12 +291,14 @@ protected:
 
     static GraphicsDevice* graphics_;
     static WindowSystem* windows_;
+    static WindowHandle window_;
     static ScratchDir* files_;
     static std::vector<Renderable*> shown_;
 };
 
 GraphicsDevice* DrawPathTest::graphics_ = nullptr;
 WindowSystem* DrawPathTest::windows_ = nullptr;
+WindowHandle DrawPathTest::window_ = nullptr;
 ScratchDir* DrawPathTest::files_ = nullptr;
 std::vector<Renderable*> DrawPathTest::shown_;
 
@@ -319,8 +329,9 @@ TEST_F(DrawPathTest, PlainSpriteCoversExactlyItsPixelsOneTexelEach) {
               0);
 
     // The window shows what was presented.
+    if (!drawBackend().readWindow) return;
     Image window;
-    ASSERT_TRUE(readGlWindow(graphics_->device(), &window.width, &window.height, &window.pixels));
+    ASSERT_TRUE(drawBackend().readWindow(graphics_->device(), &window.width, &window.height, &window.pixels));
     ASSERT_EQ(window.width, kWidth);
     ASSERT_EQ(window.height, kHeight);
     for (auto [x, y] : {std::pair{384, 256}, {639, 511}, {383, 256}, {639, 512}, {500, 400}})
@@ -448,6 +459,27 @@ TEST_F(DrawPathTest, YawOfPiTurnsAModelHalfAroundTheVerticalAxis) {
     EXPECT_EQ(after.at(markerRight), kClear);
     EXPECT_TRUE(hasHue(after.at(nearFace), 0xFFFF00)) << "the far face came round to the front";
     EXPECT_TRUE(hasHue(after.at(top), 0xFF00FF)) << "still upright";
+}
+
+// Switched away from and back to, as with Alt+Tab: the lost device skips frames, the frame
+// that resets it says so, and the next frame is drawn as before. One sprite alone keeps one
+// texture and mesh for every frame, so nothing but the reset binds them again.
+TEST_F(DrawPathTest, ALostDeviceComesBackDrawingWhatItDrewBefore) {
+    if (!drawBackend().switchFocus) GTEST_SKIP() << drawBackend().name << " devices are never lost";
+    auto* s = new Sprite;
+    ASSERT_TRUE(s->loadPlain(1, "ident.bmp", 256, 256));
+    sprite(s, 384, 256);
+    Image before = frame();
+    ASSERT_EQ(before.at(500, 400), uint32_t(116 << 16 | 144 << 8));
+
+    drawBackend().switchFocus(window_, false);
+    EXPECT_FALSE(graphics_->renderScene());
+    EXPECT_FALSE(graphics_->renderScene());
+    drawBackend().switchFocus(window_, true);
+    EXPECT_TRUE(graphics_->renderScene());
+    Image after = frame();
+    EXPECT_EQ(countWrong(after, 378, 250, 268, 268, 0, [&](uint32_t c, int x, int y) { return c == before.at(x, y); }),
+              0);
 }
 
 }  // namespace

@@ -190,26 +190,25 @@ TEST_F(RegistryTest, PicturesFillAPowerOfTwoTextureWithAMipChain) {
     EXPECT_EQ(t->levels[0].width, 4u);
     EXPECT_EQ(t->levels[0].height, 8u);
     EXPECT_EQ(t->levels[3].width * t->levels[3].height, 1u);
-    const auto& top = t->levels[0].pixels;
-    EXPECT_EQ(top[0], 0xFFFF0000u);           // the whole picture is stretched: corners keep
-    EXPECT_EQ(top[3], 0xFF0000FFu);           // their colours
-    EXPECT_EQ(top[7 * 4 + 0], 0xFFFF0000u);
-    EXPECT_EQ(top[7 * 4 + 3], 0xFF0000FFu);
-    EXPECT_EQ(top[4 * 4 + 1] >> 24, 0xFFu);   // plain: no transparency anywhere
+    EXPECT_EQ(t->levels[0].bytes.size(), 4u * 8u * 2u);  // 16 bits a texel in 5-6-5
+    EXPECT_EQ(t->argb(0, 0, 0), 0xFFFF0000u);  // the whole picture is stretched: corners keep
+    EXPECT_EQ(t->argb(0, 3, 0), 0xFF0000FFu);  // their colours
+    EXPECT_EQ(t->argb(0, 0, 7), 0xFFFF0000u);
+    EXPECT_EQ(t->argb(0, 3, 7), 0xFF0000FFu);
+    EXPECT_EQ(t->texel(0, 0, 0), 0xF800u) << "red in 5-6-5";
 
     // 4x8 from 3x5: the black source pixel (1, 0) covers the middle of the top row
-    const auto& kt = k->levels[0].pixels;
-    EXPECT_EQ(kt[1] >> 24, 0u);
-    EXPECT_EQ(kt[2] >> 24, 0u);
-    EXPECT_EQ(kt[0], 0xFFFF0000u);
-    for (const auto& level : k->levels)
-        for (uint32_t p : level.pixels) EXPECT_TRUE((p >> 24) == 0 || (p >> 24) == 0xFF);
+    EXPECT_EQ(k->argb(0, 1, 0) >> 24, 0u);
+    EXPECT_EQ(k->argb(0, 2, 0) >> 24, 0u);
+    EXPECT_EQ(k->argb(0, 0, 0), 0xFFFF0000u);
+    EXPECT_EQ(k->texel(0, 0, 1), 0xFC00u) << "red with the alpha bit, 1-5-5-5";
 
-    // unscaled, the key hits pure black only, judged on the decoded colours
+    // unscaled, the key hits pure black only, judged on the decoded colours (0x000004 and
+    // 0x040000 are black in five bits, yet keep their alpha bit)
     dir.write("gfx/key.bmp", makeBmp(2, 2, {0x000000, 0x000004, 0x040000, 0xFFFFFF}));
     auto* exact = static_cast<RecordingTexture*>(textures.textureById(textures.loadTexture("gfx\\key.bmp", true)));
     ASSERT_TRUE(exact);
-    EXPECT_EQ(exact->levels[0].pixels, (std::vector<uint32_t>{0x00000000u, 0xFF000004u, 0xFF040000u, 0xFFFFFFFFu}));
+    EXPECT_EQ(exact->levels[0].bytes, (std::vector<uint8_t>{0x00, 0x00, 0x00, 0x80, 0x00, 0x80, 0xFF, 0xFF}));
 }
 
 }  // namespace

@@ -154,9 +154,11 @@ TEST_F(RenderSceneTest, LostDeviceSkipsFramesUntilItCanBeResetThenRestoresState)
         "setRenderState(147,1)", "setMaterial()", "setLight(0)", "lightEnable(0,1)"};
     EXPECT_EQ(textsFrom(rec, "testCooperativeLevel"), expected);
 
-    // the caches survive the reset: the same texture is not bound again
+    // the reset device binds nothing: the caches start over, so the same texture is bound
+    // again; the lights the reset enabled stay enabled
     frame();
-    EXPECT_EQ(rec.countOf("setTexture"), 0u);
+    EXPECT_EQ(rec.countOf("setTexture"), 1u);
+    EXPECT_EQ(rec.countOf("lightEnable"), 0u);
     EXPECT_EQ(markers(rec), std::vector<int>{1});
 
     // lost while drawing: present fails and the reset follows in the same frame

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/pixel_format.h"
+
 namespace {
 
 std::string formatNumber(double v) {
@@ -308,7 +310,7 @@ RecordingTexture::RecordingTexture(Recorder& r, uint32_t width, uint32_t height,
     // 0 levels: the whole chain down to 1x1
     uint32_t w = width, h = height;
     for (;;) {
-        levels.push_back({w, h, std::vector<uint32_t>(size_t(w) * h)});
+        levels.push_back({w, h, std::vector<uint8_t>(size_t(w) * h * pixel::bytesPerPixel(format))});
         if ((levelCount != 0 && levels.size() >= levelCount) || (w == 1 && h == 1)) break;
         w = w > 1 ? w / 2 : 1;
         h = h > 1 ? h / 2 : 1;
@@ -325,9 +327,20 @@ bool RecordingTexture::levelSize(uint32_t level, uint32_t* width, uint32_t* heig
 bool RecordingTexture::lockRect(uint32_t level, LockedRect* out) {
     if (r_.record(call("texture.lockRect", {double(level)}, label))) return false;
     if (level >= levels.size()) return false;
-    out->pitch = int(levels[level].width * 4);
-    out->bits = levels[level].pixels.data();
+    if (levels[level].bytes.empty()) return false;  // a format with no texel layout
+    out->pitch = int(levels[level].width * pixel::bytesPerPixel(format_));
+    out->bits = levels[level].bytes.data();
     return true;
+}
+
+uint32_t RecordingTexture::texel(uint32_t level, uint32_t x, uint32_t y) const {
+    const uint32_t bytes = pixel::bytesPerPixel(format_);
+    if (level >= levels.size() || x >= levels[level].width || y >= levels[level].height || bytes == 0) return 0;
+    return pixel::loadTexel(format_, &levels[level].bytes[(size_t(y) * levels[level].width + x) * bytes]);
+}
+
+uint32_t RecordingTexture::argb(uint32_t level, uint32_t x, uint32_t y) const {
+    return pixel::unpackPixel(format_, texel(level, x, y));
 }
 
 void RecordingTexture::unlockRect(uint32_t level) { r_.record(call("texture.unlockRect", {double(level)}, label)); }

@@ -138,10 +138,14 @@ public:
     bool lockRect(uint32_t level, LockedRect* out) override;
     void unlockRect(uint32_t level) override;
 
+    // Texels in the format's own layout, rows top first, no padding.
     struct Level {
         uint32_t width, height;
-        std::vector<uint32_t> pixels;
+        std::vector<uint8_t> bytes;
     };
+    // The texel at (x, y) of a level as stored (16 or 32 bits), and as 0xAARRGGBB.
+    uint32_t texel(uint32_t level, uint32_t x, uint32_t y) const;
+    uint32_t argb(uint32_t level, uint32_t x, uint32_t y) const;
     std::vector<Level> levels;
     std::string label;
 

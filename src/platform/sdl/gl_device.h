@@ -161,12 +161,14 @@ private:
     void settle();
     GLenum internalFormat() const;
 
-    // GL keeps the texels: the pixels here exist only between a lock and its unlock.
+    // GL keeps the texels: the bytes here exist only between a lock and its unlock.
     struct Level {
         uint32_t width = 0, height = 0;
         bool uploaded = false, locked = false;
-        std::vector<uint32_t> pixels;  // 0xAARRGGBB, rows top first
+        std::vector<uint8_t> bytes;  // texels in the format's layout, rows top first
     };
+    // GL's client format and type for the texels of format_.
+    void transferFormat(GLenum* format, GLenum* type) const;
     std::shared_ptr<GlContext> context_;
     uint32_t format_;
     GLuint name_ = 0;

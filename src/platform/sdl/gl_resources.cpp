@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/pixel_format.h"
 #include "platform/sdl/gl_device.h"
 
 namespace glr {
@@ -27,7 +28,6 @@ constexpr uint32_t kFvfPositionMask = 0x400E;  // D3DFVF_POSITION_MASK
 constexpr uint32_t kFvfSpecular = 0x80;
 constexpr uint32_t kFvfPsize = 0x20;
 constexpr uint32_t kFvfTexCountMask = 0xF00;
-constexpr uint32_t kFormatA8R8G8B8 = 21;
 
 }  // namespace
 
@@ -287,7 +287,7 @@ uint32_t GlIndexBuffer::index(uint32_t i) const {
 
 GlTexture* GlTexture::create(std::shared_ptr<GlContext> context, uint32_t width, uint32_t height, uint32_t levels,
                              uint32_t format) {
-    if (format != fmt::X8R8G8B8 && format != kFormatA8R8G8B8 && format != fmt::A1R5G5B5 &&
+    if (format != fmt::X8R8G8B8 && format != fmt::A8R8G8B8 && format != fmt::A1R5G5B5 &&
         format != fmt::X1R5G5B5 && format != fmt::R5G6B5)
         return nullptr;
     // Pictures are scaled to powers of two; cap the size so a hostile file cannot exhaust memory.
@@ -350,42 +350,44 @@ bool GlTexture::levelSize(uint32_t level, uint32_t* width, uint32_t* height) con
 bool GlTexture::lockRect(uint32_t level, LockedRect* out) {
     if (level >= levels_.size() || !out) return false;
     Level& l = levels_[level];
-    if (l.pixels.empty()) {
-        l.pixels.assign(size_t(l.width) * l.height, 0u);
+    const uint32_t bytes = pixel::bytesPerPixel(format_);
+    if (l.bytes.empty()) {
+        l.bytes.assign(size_t(l.width) * l.height * bytes, 0u);
         // A level locked again gets back what it holds.
         if (l.uploaded && context_->device && context_->makeCurrent()) {
+            GLenum format, type;
+            transferFormat(&format, &type);
             glBindTexture(GL_TEXTURE_2D, name_);
             glPixelStorei(GL_PACK_ALIGNMENT, 1);
-            glGetTexImage(GL_TEXTURE_2D, static_cast<GLint>(level), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                          l.pixels.data());
+            glGetTexImage(GL_TEXTURE_2D, static_cast<GLint>(level), format, type, l.bytes.data());
             glBindTexture(GL_TEXTURE_2D, context_->boundTexture);
         }
     }
     l.locked = true;
-    out->pitch = static_cast<int>(l.width * 4);
-    out->bits = l.pixels.data();
+    out->pitch = static_cast<int>(l.width * bytes);
+    out->bits = l.bytes.data();
     return true;
 }
 
 void GlTexture::unlockRect(uint32_t level) {
-    if (level >= levels_.size() || levels_[level].pixels.empty() || !context_->device || !context_->makeCurrent())
+    if (level >= levels_.size() || levels_[level].bytes.empty() || !context_->device || !context_->makeCurrent())
         return;
     glBindTexture(GL_TEXTURE_2D, name_);
     upload(level);
     glBindTexture(GL_TEXTURE_2D, context_->boundTexture);
     levels_[level].uploaded = true;
     levels_[level].locked = false;
-    std::vector<uint32_t>().swap(levels_[level].pixels);
+    std::vector<uint8_t>().swap(levels_[level].bytes);
 }
 
 void GlTexture::settle() {
     for (uint32_t i = 0; i < levels_.size(); ++i) {
         Level& l = levels_[i];
         if (l.uploaded) continue;
-        if (l.pixels.empty()) l.pixels.assign(size_t(l.width) * l.height, 0u);
+        if (l.bytes.empty()) l.bytes.assign(size_t(l.width) * l.height * pixel::bytesPerPixel(format_), 0u);
         upload(i);
         l.uploaded = true;
-        if (!l.locked) std::vector<uint32_t>().swap(l.pixels);  // a lock still holds them
+        if (!l.locked) std::vector<uint8_t>().swap(l.bytes);  // a lock still holds them
     }
     unsettled_ = false;
 }
@@ -393,45 +395,32 @@ void GlTexture::settle() {
 GLenum GlTexture::internalFormat() const {
     switch (format_) {
     case fmt::X8R8G8B8: return GL_RGB8;
-    case kFormatA8R8G8B8: return GL_RGBA8;
+    case fmt::A8R8G8B8: return GL_RGBA8;
     case fmt::R5G6B5: return context_->procs.rgb565 ? GLenum(GL_RGB565) : GLenum(GL_RGB8);
     case fmt::A1R5G5B5: return GL_RGB5_A1;
     default: return GL_RGB5;
     }
 }
 
+void GlTexture::transferFormat(GLenum* format, GLenum* type) const {
+    switch (format_) {
+    case fmt::R5G6B5: *format = GL_RGB, *type = GL_UNSIGNED_SHORT_5_6_5; break;
+    case fmt::X1R5G5B5:
+    case fmt::A1R5G5B5: *format = GL_BGRA, *type = GL_UNSIGNED_SHORT_1_5_5_5_REV; break;
+    default: *format = GL_BGRA, *type = GL_UNSIGNED_INT_8_8_8_8_REV; break;
+    }
+}
+
 // Expects the texture bound. Rows go up top first: texture v grows downwards, as in Direct3D.
+// The 16-bit formats go up as they are, so GL keeps Direct3D's precision.
 void GlTexture::upload(uint32_t level) {
     const Level& l = levels_[level];
-    GLsizei w = static_cast<GLsizei>(l.width), h = static_cast<GLsizei>(l.height);
+    GLenum format, type;
+    transferFormat(&format, &type);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    const GLenum internal = internalFormat();
-    if (format_ == fmt::X8R8G8B8 || format_ == kFormatA8R8G8B8) {
-        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), internal, w, h, 0, GL_BGRA,
-                     GL_UNSIGNED_INT_8_8_8_8_REV, l.pixels.data());
-        return;
-    }
-    // 16-bit formats keep Direct3D's precision: 5 bits a channel (6 for green in 5-6-5) and
-    // one alpha bit, set where the source alpha is at least 0x80.
-    std::vector<uint16_t> packed(l.pixels.size());
-    for (size_t i = 0; i < packed.size(); ++i) {
-        uint32_t c = l.pixels[i];
-        uint32_t r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
-        if (format_ == fmt::R5G6B5) {
-            packed[i] = static_cast<uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
-        } else {
-            uint32_t a = format_ == fmt::A1R5G5B5 ? (c >> 31) : 1u;
-            packed[i] = static_cast<uint16_t>((a << 15) | ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
-        }
-    }
-    if (format_ == fmt::R5G6B5) {
-        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), internal, w, h, 0, GL_RGB, GL_UNSIGNED_SHORT_5_6_5,
-                     packed.data());
-    } else {
-        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), internal, w, h, 0, GL_BGRA,
-                     GL_UNSIGNED_SHORT_1_5_5_5_REV, packed.data());
-    }
+    glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), internalFormat(), static_cast<GLsizei>(l.width),
+                 static_cast<GLsizei>(l.height), 0, format, type, l.bytes.data());
 }
 
 }  // namespace glr
