@@ -67,6 +67,8 @@ file(GLOB sources640 CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/layout640/*.c
 if(sources640)
   frostel_windows_test(test_layout640 640 ${sources640})
 endif()
+# The Win32 shell itself needs a desktop to make windows on.
+frostel_windows_test(test_win32 1024 DISPLAY ${CMAKE_CURRENT_SOURCE_DIR}/win32/win32_shell_test.cpp)
 add_custom_target(windows_tests DEPENDS ${FROSTEL_WINDOWS_TEST_PROGRAMS})
 
 add_test(NAME wine.prefix_start COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh start ${wine_prefix})
