@@ -69,6 +69,12 @@ if(sources640)
 endif()
 # The Win32 shell itself needs a desktop to make windows on.
 frostel_windows_test(test_win32 1024 DISPLAY ${CMAKE_CURRENT_SOURCE_DIR}/win32/win32_shell_test.cpp)
+# The game's drawing path on the Direct3D 9 device: the same source as the OpenGL build's
+# draw-path test (gldraw/draw_backend.cpp picks the device), checked against the same pixels.
+frostel_windows_test(test_d3d9draw 1024 DISPLAY ${CMAKE_CURRENT_SOURCE_DIR}/gldraw/draw_path_test.cpp
+                     ${CMAKE_CURRENT_SOURCE_DIR}/gldraw/draw_backend.cpp
+                     ${CMAKE_CURRENT_SOURCE_DIR}/windows/stb_image_write_impl.c)
+target_include_directories(test_d3d9draw SYSTEM PRIVATE ${FROSTEL_STB_INCLUDE_DIR})
 add_custom_target(windows_tests DEPENDS ${FROSTEL_WINDOWS_TEST_PROGRAMS})
 
 add_test(NAME wine.prefix_start COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh start ${wine_prefix})
