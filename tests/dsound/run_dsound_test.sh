@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The DirectSound audio test under Wine, once with an output and once without.
+# Usage: run_dsound_test.sh TEST_EXE RUN_DIR WORK_DIR
+#   TEST_EXE  the cross-built test program (dsound_audio_test.exe)
+#   RUN_DIR   the folder with the generated sounds (the program runs there, as the game does)
+#   WORK_DIR  a folder of the build tree for the Wine prefix and the PulseAudio server
+# With a PulseAudio null sink (it plays in real time, so copies end when they should) the
+# output suites run; with the server stopped, DirectSound fails to open and the silent one runs.
+set -euo pipefail
+exe=$(realpath "$1")
+run_dir=$(realpath "$2")
+work=$(mkdir -p "$3" && realpath "$3")
+
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+pulse=$work/pulse
+pulse_pid=
+stop_pulse() {
+    if [[ -n $pulse_pid ]]; then
+        kill "$pulse_pid" 2>/dev/null || true
+        wait "$pulse_pid" 2>/dev/null || true
+        pulse_pid=
+    fi
+}
+finish() {
+    stop_pulse
+    wineserver -k 2>/dev/null || true
+}
+trap finish EXIT
+
+# One prefix a run; Wine's audio goes to PulseAudio.
+if [[ ! -f $WINEPREFIX/system.reg ]]; then
+    wineboot -i > "$work/wineboot.log" 2>&1
+fi
+wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f > /dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
+
+# A private PulseAudio with nothing but a null sink, reached through its own socket.
+rm -rf "$pulse" && mkdir -p "$pulse/home"
+HOME=$pulse/home PULSE_RUNTIME_PATH=$pulse PULSE_STATE_PATH=$pulse \
+    pulseaudio --daemonize=no --system=no --exit-idle-time=-1 -n --use-pid-file=no --disable-shm=yes \
+    --load="module-null-sink sink_name=frostel_null" \
+    --load="module-native-protocol-unix auth-anonymous=1 socket=$pulse/native" > "$pulse/log" 2>&1 &
+pulse_pid=$!
+for _ in $(seq 100); do
+    [[ -S $pulse/native ]] && break
+    kill -0 "$pulse_pid" 2>/dev/null || { cat "$pulse/log"; echo "PulseAudio did not start"; exit 1; }
+    sleep 0.1
+done
+[[ -S $pulse/native ]] || { cat "$pulse/log"; echo "PulseAudio socket missing"; exit 1; }
+export PULSE_SERVER=unix:$pulse/native PULSE_RUNTIME_PATH=$pulse
+
+cd "$run_dir"
+status=0
+echo "== with a null sink"
+wine "$exe" --gtest_filter='DirectSoundOutput.*:AcmMp3.*' || status=1
+stop_pulse
+echo "== without an output"
+wine "$exe" --gtest_filter='DirectSoundSilent.*' || status=1
+exit $status
