@@ -108,7 +108,10 @@ bool decodeMp3Sound(const std::vector<uint8_t>& file, PcmSound* out) {
         if (first) flags |= ACM_STREAMCONVERTF_START;
         if (at + n == end) flags |= ACM_STREAMCONVERTF_END;
         DWORD used = 0, made = 0;
-        if (!stream.convert(src.data(), DWORD(n), dst.data(), DWORD(dst.size()), flags, &used, &made)) return false;
+        if (!stream.convert(src.data(), DWORD(n), dst.data(), DWORD(dst.size()), flags, &used, &made)) {
+            if (n == 0) break;  // a codec that takes no empty call to give what it still holds
+            return false;
+        }
         first = false;
         at += used;
         decoded.insert(decoded.end(), dst.begin(), dst.begin() + made);
