@@ -138,8 +138,30 @@ def address_seeds():
         put("dotted_address", "a%02d" % i, text)
 
 
+def sound_file_seeds():
+    def wav(channels, rate, bits, data, extra=b""):
+        align = channels * bits // 8
+        fmt = struct.pack("<HHIIHH", 1, channels, rate, rate * align, align, bits)
+        body = b"WAVE" + extra + b"fmt " + struct.pack("<I", len(fmt)) + fmt + b"data" + struct.pack("<I", len(data)) + data
+        return b"RIFF" + struct.pack("<I", len(body)) + body
+    put("sound_file", "mono16.wav", bytes([0]) + wav(1, 44100, 16, bytes(range(64))))
+    put("sound_file", "stereo8_list.wav", bytes([0]) + wav(2, 22050, 8, bytes(range(31)), b"LIST" + struct.pack("<I", 3) + b"abc\0"))
+
+    def frame(stereo=False, fill=0x55):  # MPEG-1 layer III, 44.1 kHz, 128 kbit/s: 417 bytes
+        return bytes([0xFF, 0xFB, 0x90, 0x00 if stereo else 0xC0]) + bytes([fill]) * 413
+    info = bytearray(frame(fill=0))
+    info[21:25] = b"Info"
+    info[25:29] = struct.pack(">I", 1)  # frame count only
+    lame = 21 + 8 + 4
+    info[lame:lame + 9] = b"LAME3.100"
+    info[lame + 21:lame + 24] = bytes([0x24, 0x00, 0x7B])  # delay 576, padding 123
+    put("sound_file", "info_lame.mp3", bytes([1]) + bytes(info) + frame() * 3)
+    put("sound_file", "id3_tags.mp3", bytes([1]) + b"ID3\4\0\0\0\0\0\3abc" + frame(True) * 2 + b"TAG" + bytes(125))
+
+
 exchange_seeds()
 options_seeds()
 xfile_seeds()
 picture_seeds()
 address_seeds()
+sound_file_seeds()

@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets with clang (AddressSanitizer and UndefinedBehaviorSanitizer)
 # and runs each for the given time, one after the other.
 # Usage: fuzz.sh [SECONDS per target, default 60] [TARGET...]
-#   targets: exchange_creating exchange_joining options xfile picture dotted_address
+#   targets: exchange_creating exchange_joining options xfile picture dotted_address sound_file
 # Environment: FROSTEL_FUZZ_BUILD (build folder, default <root>/build-fuzz), NICE (e.g. 19).
 # The committed seeds stay as they are; what a run learns goes to <build>/corpus/<target>,
 # an input that breaks a target to <build>/artifacts/<target>/, the logs to <build>/logs/.
@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 shift || true
-all=(exchange_creating exchange_joining options xfile picture dotted_address)
+all=(exchange_creating exchange_joining options xfile picture dotted_address sound_file)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all[@]}")
 build=${FROSTEL_FUZZ_BUILD:-$root/build-fuzz}
