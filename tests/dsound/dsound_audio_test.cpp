@@ -124,31 +124,46 @@ TEST_F(DirectSoundOutput, EverySamplePlays) {
     EXPECT_FALSE(inspectSample(audio, samples[0]).voices[0].playing);
 }
 
-TEST_F(DirectSoundOutput, FourthPlayWhileThreeSoundTakesTheOldestCopy) {
-    // Sample 0 lasts 0.14 s: three plays 15 ms apart all still sound at the fourth.
-    for (int i = 0; i < 3; ++i) {
-        audio->samplePlay(samples[0]);
-        Sleep(15);
-    }
-    const DirectSoundSound before = inspectSample(audio, samples[0]);
-    for (const DirectSoundVoice& v : before.voices) ASSERT_TRUE(v.playing);
-    size_t oldest = 0;
-    for (size_t c = 1; c < 3; ++c)
-        if (before.voices[c].playOrder < before.voices[oldest].playOrder) oldest = c;
-    EXPECT_EQ(oldest, 0u);
-    EXPECT_GE(before.voices[0].playCursor, before.voices[2].playCursor) << "the first started first";
+double secondsSince(LARGE_INTEGER start) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
 
-    audio->samplePlay(samples[0]);
-    const DirectSoundSound after = inspectSample(audio, samples[0]);
-    for (size_t c = 0; c < 3; ++c) {
-        EXPECT_TRUE(after.voices[c].playing) << c;
-        if (c == oldest) continue;
+TEST_F(DirectSoundOutput, FourthPlayWhileThreeSoundTakesTheOldestCopy) {
+    // Sample 0 lasts 0.14 s: three plays 15 ms apart all still sound at the fourth. A try
+    // that the machine's load stretched beyond 0.1 s proves nothing and is made again.
+    DirectSoundSound before, after;
+    bool timely = false;
+    for (int attempt = 0; attempt < 5 && !timely; ++attempt) {
+        audio->stop();
+        LARGE_INTEGER start;
+        QueryPerformanceCounter(&start);
+        for (int i = 0; i < 3; ++i) {
+            audio->samplePlay(samples[0]);
+            Sleep(15);
+        }
+        before = inspectSample(audio, samples[0]);
+        audio->samplePlay(samples[0]);
+        after = inspectSample(audio, samples[0]);
+        timely = secondsSince(start) < 0.1;
+    }
+    ASSERT_TRUE(timely) << "the machine is too busy for this test";
+
+    ASSERT_EQ(before.voices.size(), 3u);
+    for (const DirectSoundVoice& v : before.voices) ASSERT_TRUE(v.playing);
+    EXPECT_LT(before.voices[0].playOrder, before.voices[1].playOrder);
+    EXPECT_LT(before.voices[1].playOrder, before.voices[2].playOrder);
+    EXPECT_GE(before.voices[0].playCursor, before.voices[2].playCursor) << "the first started first";
+    for (size_t c = 0; c < 3; ++c) EXPECT_TRUE(after.voices[c].playing) << c;
+    for (size_t c = 1; c < 3; ++c) {
         EXPECT_EQ(after.voices[c].playOrder, before.voices[c].playOrder) << "left alone: " << c;
         EXPECT_GE(after.voices[c].playCursor, before.voices[c].playCursor) << "left alone: " << c;
     }
-    EXPECT_GT(after.voices[oldest].playOrder, before.voices[2].playOrder) << "restarted";
-    EXPECT_LT(after.voices[oldest].playCursor, before.voices[oldest].playCursor) << "from the start";
-    EXPECT_LE(after.voices[oldest].playCursor, after.voices[2].playCursor);
+    EXPECT_GT(after.voices[0].playOrder, before.voices[2].playOrder) << "the oldest restarted";
+    EXPECT_LT(after.voices[0].playCursor, before.voices[0].playCursor) << "from the start";
+    EXPECT_LE(after.voices[0].playCursor, after.voices[2].playCursor);
 }
 
 TEST_F(DirectSoundOutput, VolumesZeroFiftyHundredGiveTheirAttenuation) {
