@@ -44,6 +44,13 @@ DirectSoundSound inspectSample(AudioSystem* a, uint32_t h) {
     return s;
 }
 
+double secondsSince(LARGE_INTEGER start) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
+
 // One opened system for the whole suite: decoding the tune takes a moment.
 class DirectSoundOutput : public ::testing::Test {
 protected:
@@ -109,6 +116,8 @@ TEST_F(DirectSoundOutput, TuneDecodesToTheLengthItsFileGivesAndLoops) {
 }
 
 TEST_F(DirectSoundOutput, EverySamplePlays) {
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
     for (int i = 0; i < 6; ++i) {
         audio->samplePlay(samples[i]);
         DirectSoundSound s = inspectSample(audio, samples[i]);
@@ -119,16 +128,10 @@ TEST_F(DirectSoundOutput, EverySamplePlays) {
     }
     Sleep(60);
     for (int i = 0; i < 6; ++i) EXPECT_GT(inspectSample(audio, samples[i]).voices[0].playCursor, 0u) << i;
-    // The shortest one ends by itself and frees its copy.
-    Sleep(400);
-    EXPECT_FALSE(inspectSample(audio, samples[0]).voices[0].playing);
-}
-
-double secondsSince(LARGE_INTEGER start) {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+    // The shortest one (0.14 s) ends by itself, in real time, and frees its copy.
+    while (inspectSample(audio, samples[0]).voices[0].playing && secondsSince(start) < 2.0) Sleep(10);
+    EXPECT_GE(secondsSince(start), 0.13) << "ended early: the output runs too fast";
+    EXPECT_FALSE(inspectSample(audio, samples[0]).voices[0].playing) << "still playing after 2 s";
 }
 
 TEST_F(DirectSoundOutput, FourthPlayWhileThreeSoundTakesTheOldestCopy) {
