@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The DirectSound audio test under Wine, once with an output and once without.
 # Usage: run_dsound_test.sh TEST_EXE RUN_DIR WORK_DIR
-#   TEST_EXE  the cross-built test program (dsound_audio_test.exe)
+#   TEST_EXE  the cross-built test program (test_dsound.exe)
 #   RUN_DIR   the folder with the generated sounds (the program runs there, as the game does)
 #   WORK_DIR  a folder of the build tree for the Wine prefix and the PulseAudio server
 # With a PulseAudio null sink (it plays in real time, so copies end when they should) the
-# output suites run; with the server stopped, DirectSound fails to open and the silent one runs.
+# output suites run, and what reaches the sink is recorded: at least 0.1 s of it must be
+# loud. With the server stopped, DirectSound fails to open and the silent suite runs.
 set -euo pipefail
 exe=$(realpath "$1")
 run_dir=$(realpath "$2")
@@ -14,6 +15,7 @@ work=$(mkdir -p "$3" && realpath "$3")
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 pulse=$work/pulse
 pulse_pid=
+record_pid=
 stop_pulse() {
     if [[ -n $pulse_pid ]]; then
         kill "$pulse_pid" 2>/dev/null || true
@@ -22,6 +24,7 @@ stop_pulse() {
     fi
 }
 finish() {
+    [[ -n $record_pid ]] && kill "$record_pid" 2> /dev/null
     stop_pulse
     wineserver -k 2>/dev/null || true
 }
@@ -52,7 +55,24 @@ export PULSE_SERVER=unix:$pulse/native PULSE_RUNTIME_PATH=$pulse
 cd "$run_dir"
 status=0
 echo "== with a null sink"
+parec -d frostel_null.monitor --format=s16le --rate=44100 --channels=1 --latency-msec=20 > "$pulse/heard.raw" 2> "$pulse/parec.log" &
+record_pid=$!
+for _ in $(seq 100); do  # the monitor takes about a second to deliver
+    [[ -s $pulse/heard.raw ]] && break
+    sleep 0.1
+done
 wine "$exe" --gtest_filter='DirectSoundOutput.*:AcmMp3.*' || status=1
+kill "$record_pid" 2> /dev/null || true
+wait "$record_pid" 2> /dev/null || true
+record_pid=
+python3 - "$pulse/heard.raw" <<'PY' || status=1
+import array, sys
+data = open(sys.argv[1], "rb").read(2 * 44100 * 60)
+pcm = array.array("h", data[: len(data) // 2 * 2])
+loud = sum(1 for v in pcm if abs(v) > 1000)
+print(f"heard at the sink: {len(pcm) / 44100:.2f} s, {loud} samples above 1000, peak {max(map(abs, pcm), default=0)}")
+sys.exit(0 if loud > 4410 else "nothing was heard at the sink")
+PY
 stop_pulse
 echo "== without an output"
 wine "$exe" --gtest_filter='DirectSoundSilent.*' || status=1
