@@ -53,7 +53,7 @@ public:
         PcmSound pcm;
         if (!sound_ || !readSoundFile(hostPath(fileName).c_str(), &file) || !decodeMp3Sound(file, &pcm)) return 0;
         auto voices = std::make_unique<SoundVoices>();
-        if (!voices->create(sound_, std::move(pcm), 1)) return 0;
+        if (!voices->create(sound_, pcm, 1)) return 0;
         voices->setVolume(musicVolume_);
         streams_.push_back(std::move(voices));
         return uint32_t(streams_.size());
@@ -66,7 +66,7 @@ public:
             !loadWavSound(file, &pcm))
             return 0;
         auto voices = std::make_unique<SoundVoices>();
-        if (!voices->create(sound_, std::move(pcm), maxPlaybacks)) return 0;
+        if (!voices->create(sound_, pcm, maxPlaybacks)) return 0;
         voices->setVolume(effectsVolume_);
         samples_.push_back({std::move(voices), (flags & kOverrideLongestPlaying) != 0});
         return uint32_t(samples_.size());

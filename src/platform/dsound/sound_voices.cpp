@@ -3,47 +3,53 @@
 #include <algorithm>
 #include <cstring>
 
-bool SoundVoices::create(IDirectSound8* sound, PcmSound pcm, int copies) {
+namespace {
+
+bool fill(IDirectSoundBuffer* b, const PcmSound& pcm) {
+    void *a = nullptr, *c = nullptr;
+    DWORD an = 0, cn = 0;
+    if (FAILED(b->Lock(0, 0, &a, &an, &c, &cn, DSBLOCK_ENTIREBUFFER))) return false;
+    std::memcpy(a, pcm.bytes.data(), std::min<size_t>(an, pcm.bytes.size()));
+    b->Unlock(a, an, c, cn);
+    return an == pcm.bytes.size();
+}
+
+}  // namespace
+
+bool SoundVoices::create(IDirectSound8* sound, const PcmSound& pcm, int copies) {
     release();
     if (!sound || copies < 1 || pcm.bytes.empty()) return false;
-    pcm_ = std::move(pcm);
     WAVEFORMATEX format{};
     format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = pcm_.channels;
-    format.nSamplesPerSec = pcm_.sampleRate;
-    format.wBitsPerSample = pcm_.bitsPerSample;
-    format.nBlockAlign = WORD(pcm_.blockAlign());
+    format.nChannels = pcm.channels;
+    format.nSamplesPerSec = pcm.sampleRate;
+    format.wBitsPerSample = pcm.bitsPerSample;
+    format.nBlockAlign = WORD(pcm.blockAlign());
     format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
     DSBUFFERDESC desc{};
     desc.dwSize = sizeof desc;
-    desc.dwFlags = DSBCAPS_CTRLVOLUME | DSBCAPS_GETCURRENTPOSITION2 | DSBCAPS_STATIC;
-    desc.dwBufferBytes = DWORD(pcm_.bytes.size());
+    desc.dwFlags = DSBCAPS_CTRLVOLUME | DSBCAPS_GETCURRENTPOSITION2 | DSBCAPS_LOCSOFTWARE;
+    desc.dwBufferBytes = DWORD(pcm.bytes.size());
     desc.lpwfxFormat = &format;
-    IDirectSoundBuffer* first = nullptr;
-    if (FAILED(sound->CreateSoundBuffer(&desc, &first, nullptr))) return false;
-    buffers_.push_back(first);
-    if (!fill(first)) {
-        release();
-        return false;
-    }
     while (int(buffers_.size()) < copies) {
-        IDirectSoundBuffer* copy = nullptr;
-        if (FAILED(sound->DuplicateSoundBuffer(first, &copy))) {
-            // Some drivers cannot share: a buffer of its own does the same.
-            if (FAILED(sound->CreateSoundBuffer(&desc, &copy, nullptr))) {
-                release();
-                return false;
-            }
-            buffers_.push_back(copy);
-            if (!fill(copy)) {
-                release();
-                return false;
-            }
-            continue;
+        IDirectSoundBuffer* b = nullptr;
+        // Copies share the first one's memory; where a driver cannot, a buffer of its own.
+        const bool shared = !buffers_.empty() && SUCCEEDED(sound->DuplicateSoundBuffer(buffers_[0], &b));
+        if (!shared && FAILED(sound->CreateSoundBuffer(&desc, &b, nullptr))) {
+            release();
+            return false;
         }
-        buffers_.push_back(copy);
+        buffers_.push_back(b);
+        if (!shared && !fill(b, pcm)) {
+            release();
+            return false;
+        }
     }
     started_.assign(buffers_.size(), 0);
+    channels_ = pcm.channels;
+    bitsPerSample_ = pcm.bitsPerSample;
+    sampleRate_ = pcm.sampleRate;
+    frames_ = pcm.frames();
     return true;
 }
 
@@ -56,29 +62,14 @@ void SoundVoices::release() {
     started_.clear();
 }
 
-bool SoundVoices::fill(IDirectSoundBuffer* b) const {
-    void *a = nullptr, *c = nullptr;
-    DWORD an = 0, cn = 0;
-    if (FAILED(b->Lock(0, 0, &a, &an, &c, &cn, DSBLOCK_ENTIREBUFFER))) return false;
-    std::memcpy(a, pcm_.bytes.data(), std::min<size_t>(an, pcm_.bytes.size()));
-    b->Unlock(a, an, c, cn);
-    return an == pcm_.bytes.size();
-}
-
 bool SoundVoices::playing(IDirectSoundBuffer* b) const {
     DWORD status = 0;
     return SUCCEEDED(b->GetStatus(&status)) && (status & DSBSTATUS_PLAYING);
 }
 
-bool SoundVoices::start(size_t copy, DWORD flags, long volume, uint64_t order) {
-    IDirectSoundBuffer* b = buffers_[copy];
-    b->SetVolume(volume);
-    HRESULT hr = b->Play(0, 0, flags);
-    // A lost buffer (another program took the device) is restored and filled again.
-    if (hr == DSERR_BUFFERLOST && SUCCEEDED(b->Restore()) && fill(b)) hr = b->Play(0, 0, flags);
-    if (FAILED(hr)) return false;
-    started_[copy] = order;
-    return true;
+void SoundVoices::start(size_t copy, DWORD flags, long volume, uint64_t order) {
+    buffers_[copy]->SetVolume(volume);
+    if (SUCCEEDED(buffers_[copy]->Play(0, 0, flags))) started_[copy] = order;
 }
 
 void SoundVoices::playCopy(bool takeOldest, long volume, uint64_t order) {
@@ -110,10 +101,10 @@ void SoundVoices::stop() {
 }
 
 void SoundVoices::inspect(DirectSoundSound* out) const {
-    out->sampleRate = pcm_.sampleRate;
-    out->channels = pcm_.channels;
-    out->bitsPerSample = pcm_.bitsPerSample;
-    out->frames = pcm_.frames();
+    out->sampleRate = sampleRate_;
+    out->channels = channels_;
+    out->bitsPerSample = bitsPerSample_;
+    out->frames = frames_;
     out->voices.clear();
     for (size_t i = 0; i < buffers_.size(); ++i) {
         DirectSoundVoice v;

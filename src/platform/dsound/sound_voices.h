@@ -1,6 +1,7 @@
 #pragma once
 // One sound in DirectSound: a buffer per copy that may sound at the same time. Copies
-// share the first buffer's memory. The PCM is kept to fill a buffer again after a loss.
+// share the first buffer's memory. The buffers are mixed in software, so they are never
+// lost and need not be filled again.
 #include <windows.h>
 #include <dsound.h>
 
@@ -16,7 +17,7 @@ public:
     SoundVoices& operator=(const SoundVoices&) = delete;
     ~SoundVoices() { release(); }
 
-    bool create(IDirectSound8* sound, PcmSound pcm, int copies);
+    bool create(IDirectSound8* sound, const PcmSound& pcm, int copies);
     void release();
 
     // A free copy from the start; with none free, the one that started longest ago when
@@ -30,10 +31,11 @@ public:
 
 private:
     bool playing(IDirectSoundBuffer* b) const;
-    bool fill(IDirectSoundBuffer* b) const;
-    bool start(size_t copy, DWORD flags, long volume, uint64_t order);
+    void start(size_t copy, DWORD flags, long volume, uint64_t order);
 
-    PcmSound pcm_;
+    uint16_t channels_ = 0, bitsPerSample_ = 0;
+    uint32_t sampleRate_ = 0;
+    size_t frames_ = 0;
     std::vector<IDirectSoundBuffer*> buffers_;
     std::vector<uint64_t> started_;
 };
