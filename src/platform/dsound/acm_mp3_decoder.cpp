@@ -6,6 +6,7 @@
 #include <msacm.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/dsound/pcm_sound.h"
 #include "platform/mp3_frames.h"
@@ -118,12 +119,13 @@ bool decodeMp3Sound(const std::vector<uint8_t>& file, PcmSound* out) {
         if (decoded.size() > most) return false;  // more than the frames can hold
         if (made == 0 && (used == 0 || at == end)) break;  // drained, or no progress
     }
-    decoded.resize(decoded.size() - decoded.size() % blockAlign);
     const Mp3Playable keep = mp3PlayableRange(s, decoded.size() / blockAlign);
     if (keep.count == 0) return false;
+    decoded.resize((keep.first + keep.count) * blockAlign);
+    decoded.erase(decoded.begin(), decoded.begin() + keep.first * blockAlign);
     out->channels = pcm.nChannels;
     out->sampleRate = pcm.nSamplesPerSec;
     out->bitsPerSample = 16;
-    out->bytes.assign(decoded.begin() + keep.first * blockAlign, decoded.begin() + (keep.first + keep.count) * blockAlign);
+    out->bytes = std::move(decoded);
     return true;
 }
