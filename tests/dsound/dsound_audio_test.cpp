@@ -1,12 +1,13 @@
 // The DirectSound audio system on a real output: under Wine with a PulseAudio null sink
-// (DirectSoundOutput, AcmMp3); without one, silent_game_test.cpp (DirectSoundSilent). Run in the
-// folder that holds the generated sounds; run_dsound_test.sh picks the suites.
+// (DirectSoundOutput, AcmMp3); for no output see silent_game_test.cpp. Run in the folder
+// that holds the generated sounds; run_dsound_test.sh picks the suites.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <vector>
 
 #include "platform/dsound/pcm_sound.h"
@@ -30,7 +31,6 @@ struct SampleFile {
 constexpr SampleFile kSamples[6] = {{"sound2.wav", 3}, {"sound3.wav", 3},   {"sound4.wav", 3},
                                     {"sound5.wav", 3}, {"fanfaari.wav", 2}, {"fanfaari2.wav", 2}};
 constexpr uint32_t kOverrideLongestPlaying = 0x20000;
-
 
 std::vector<uint8_t> fileBytes(const char* name) {
     std::vector<uint8_t> b;
