@@ -14,7 +14,6 @@
 namespace {
 
 constexpr size_t kChunkBytes = 16 * 1024;
-constexpr DWORD kCodecDelay = 1393;  // what codecs state for layer III
 
 class AcmStream {
 public:
@@ -60,7 +59,7 @@ MPEGLAYER3WAVEFORMAT layer3Format(const Mp3Stream& s) {
     f.fdwFlags = MPEGLAYER3_FLAG_PADDING_ISO;
     f.nBlockSize = WORD(s.samplesPerFrame / 8 * s.firstBitrate * 1000 / s.sampleRate);
     f.nFramesPerBlock = 1;
-    f.nCodecDelay = kCodecDelay;
+    f.nCodecDelay = WORD(std::max(s.encoderDelay, 0));  // 0: not known
     return f;
 }
 
