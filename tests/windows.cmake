@@ -75,6 +75,8 @@ frostel_windows_test(test_d3d9draw 1024 DISPLAY ${CMAKE_CURRENT_SOURCE_DIR}/gldr
                      ${CMAKE_CURRENT_SOURCE_DIR}/gldraw/draw_backend.cpp
                      ${CMAKE_CURRENT_SOURCE_DIR}/windows/stb_image_write_impl.c)
 target_include_directories(test_d3d9draw SYSTEM PRIVATE ${FROSTEL_STB_INCLUDE_DIR})
+# The DirectSound audio system on a real (null) output and on none.
+add_subdirectory(dsound)
 add_custom_target(windows_tests DEPENDS ${FROSTEL_WINDOWS_TEST_PROGRAMS})
 
 add_test(NAME wine.prefix_start COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh start ${wine_prefix})

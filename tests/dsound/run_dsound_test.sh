@@ -1,44 +1,44 @@
 #!/usr/bin/env bash
 # The DirectSound audio test under Wine, once with an output and once without.
-# Usage: run_dsound_test.sh TEST_EXE RUN_DIR WORK_DIR
+# Usage: run_dsound_test.sh PREFIX TEST_EXE RUN_DIR
+#   PREFIX    the Wine prefix of the run (scripts/wine-prefix.sh start)
 #   TEST_EXE  the cross-built test program (test_dsound.exe)
 #   RUN_DIR   the folder with the generated sounds (the program runs there, as the game does)
-#   WORK_DIR  a folder of the build tree for the Wine prefix and the PulseAudio server
-# With a PulseAudio null sink (it plays in real time, so copies end when they should) the
-# output suites run, and what reaches the sink is recorded: at least 0.1 s of it must be
-# loud. With the server stopped, DirectSound fails to open and the silent suite runs.
+# With a PulseAudio null sink of our own (it plays in real time, so copies end when they
+# should) the output suites run, and what reaches the sink is recorded: at least 0.1 s of it
+# must be loud. With that server stopped, DirectSound fails to open and the silent suite runs.
 set -euo pipefail
-exe=$(realpath "$1")
-run_dir=$(realpath "$2")
-work=$(mkdir -p "$3" && realpath "$3")
+scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
+prefix=$(realpath -m "$1")
+exe=$(realpath "$2")
+run_dir=$(realpath "$3")
+wine_run() { bash "$scripts/wine-run.sh" "$prefix" "$@"; }
 
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-pulse=$work/pulse
+pulse=$(mktemp -d "$(dirname "$prefix")/dsound-pulse.XXXXXX")
 pulse_pid=
 record_pid=
 stop_pulse() {
     if [[ -n $pulse_pid ]]; then
-        kill "$pulse_pid" 2>/dev/null || true
-        wait "$pulse_pid" 2>/dev/null || true
+        kill "$pulse_pid" 2> /dev/null || true
+        wait "$pulse_pid" 2> /dev/null || true
         pulse_pid=
     fi
 }
 finish() {
     [[ -n $record_pid ]] && kill "$record_pid" 2> /dev/null
     stop_pulse
-    wineserver -k 2>/dev/null || true
+    rm -rf "$pulse"
 }
 trap finish EXIT
 
-# One prefix a run; Wine's audio goes to PulseAudio.
-if [[ ! -f $WINEPREFIX/system.reg ]]; then
-    wineboot -i > "$work/wineboot.log" 2>&1
-fi
-wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f > /dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null 2>&1
+# A fresh server and Wine's own processes on no display: in a prefix just made, COM's
+# RpcSs does not start, and DirectSound would wait 10 s for it. (This test runs alone.)
+env -u DISPLAY bash "$scripts/wine-prefix.sh" session "$prefix"
+# Wine's audio goes to PulseAudio; without a server it has no output at all.
+wine_run reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f > /dev/null 2>&1
 
 # A private PulseAudio with nothing but a null sink, reached through its own socket.
-rm -rf "$pulse" && mkdir -p "$pulse/home"
+mkdir -p "$pulse/home"
 HOME=$pulse/home PULSE_RUNTIME_PATH=$pulse PULSE_STATE_PATH=$pulse \
     pulseaudio --daemonize=no --system=no --exit-idle-time=-1 -n --use-pid-file=no --disable-shm=yes \
     --load="module-null-sink sink_name=frostel_null" \
@@ -46,22 +46,22 @@ HOME=$pulse/home PULSE_RUNTIME_PATH=$pulse PULSE_STATE_PATH=$pulse \
 pulse_pid=$!
 for _ in $(seq 100); do
     [[ -S $pulse/native ]] && break
-    kill -0 "$pulse_pid" 2>/dev/null || { cat "$pulse/log"; echo "PulseAudio did not start"; exit 1; }
+    kill -0 "$pulse_pid" 2> /dev/null || break
     sleep 0.1
 done
-[[ -S $pulse/native ]] || { cat "$pulse/log"; echo "PulseAudio socket missing"; exit 1; }
+[[ -S $pulse/native ]] || { cat "$pulse/log"; echo "PulseAudio did not start"; exit 1; }
 export PULSE_SERVER=unix:$pulse/native PULSE_RUNTIME_PATH=$pulse
 
 cd "$run_dir"
 status=0
 echo "== with a null sink"
-parec -d frostel_null.monitor --format=s16le --rate=44100 --channels=1 --latency-msec=20 > "$pulse/heard.raw" 2> "$pulse/parec.log" &
+parec -d frostel_null.monitor --format=s16le --rate=44100 --channels=1 --latency-msec=20 > "$pulse/heard.raw" 2> /dev/null &
 record_pid=$!
 for _ in $(seq 100); do  # the monitor takes about a second to deliver
     [[ -s $pulse/heard.raw ]] && break
     sleep 0.1
 done
-wine "$exe" --gtest_filter='DirectSoundOutput.*:DirectSoundGame.*:AcmMp3.*' || status=1
+wine_run "$exe" --gtest_filter='DirectSoundOutput.*:DirectSoundGame.*:AcmMp3.*' || status=1
 kill "$record_pid" 2> /dev/null || true
 wait "$record_pid" 2> /dev/null || true
 record_pid=
@@ -75,5 +75,5 @@ sys.exit(0 if loud > 4410 else "nothing was heard at the sink")
 PY
 stop_pulse
 echo "== without an output"
-wine "$exe" --gtest_filter='DirectSoundSilent.*' || status=1
+wine_run "$exe" --gtest_filter='DirectSoundSilent.*' || status=1
 exit $status
