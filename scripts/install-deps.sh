@@ -13,7 +13,7 @@ packages=(
   # the Windows build: mingw-w64 cross compiler, and Wine to run it in the tests
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine64
-  pulseaudio  # a null sink, so that the Windows build's sound opens under Wine
+  pulseaudio pulseaudio-utils  # a null sink and its recorder, so that the Windows build's sound opens under Wine
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -38,7 +38,7 @@ tools=(  # command:package, for what the build and the tests call
   xwdtopnm:netpbm pamcut:netpbm convert:imagemagick compare:imagemagick python3:python3
   x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix
   x86_64-w64-mingw32-objdump:binutils-mingw-w64-x86-64 x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64
-  wine:wine wineserver:wine64 pulseaudio:pulseaudio
+  wine:wine wineserver:wine64 pulseaudio:pulseaudio parec:pulseaudio-utils pactl:pulseaudio-utils
 )
 for t in "${tools[@]}"; do
   command -v "${t%%:*}" > /dev/null || failed+=("command ${t%%:*} (package ${t#*:})")

@@ -9,8 +9,7 @@
 set -euo pipefail
 action=$1
 export WINEPREFIX=$(realpath -m "$2")
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+source "$(dirname "$0")/wine-env.sh"
 log=$WINEPREFIX.log
 
 case "$action" in

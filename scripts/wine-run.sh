@@ -4,8 +4,7 @@
 # The build's CMAKE_CROSSCOMPILING_EMULATOR, so CTest starts the test programs through it.
 set -euo pipefail
 export WINEPREFIX=$1; shift
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+source "$(dirname "$0")/wine-env.sh"
 [ -d "$WINEPREFIX/drive_c/windows" ] || { echo "wine-run.sh: no Wine prefix at $WINEPREFIX (scripts/wine-prefix.sh start)" >&2; exit 1; }
 # Wine's own processes, when this is the first program since the server started, would
 # inherit this program's output and hold it open long after it ends: start them detached.

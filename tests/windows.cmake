@@ -20,12 +20,7 @@ set(wine_prefix ${CMAKE_BINARY_DIR}/wine-prefix)
 # Test programs made from here on run through Wine in that prefix.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${wine_prefix})
 
-# Until the Windows Sockets link is in, the tests that need a real socket stay out.
 set(test_args --gtest_brief=1)
-if(NOT EXISTS ${CMAKE_SOURCE_DIR}/src/platform/winsock/udp_link.cpp)
-  list(APPEND test_args
-       "--gtest_filter=-UdpLink.*:CreatingExchange.*:JoiningExchange.*:Exchange.*:ExchangeFuzz.*:NetworkEntryTest.*")
-endif()
 
 # frostel_windows_test(TARGET LAYOUT [DISPLAY] SOURCES...): a test program linked with the
 # game and the given layout (1024 or 640), run under Wine as the CTest entry wine.TARGET.
