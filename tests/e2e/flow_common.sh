@@ -5,8 +5,24 @@
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 in_xvfb "$@"
 
-SPLASH=200x200+412+284  # the middle of the intro picture
-MENU=256x256+384+256    # the menu picture
+# program_layout PROG: where PROG (frostel or frostel_640) draws. Sets SPLASH (the middle of
+# the intro picture), MENU (the menu picture), ICE (ice in front of team 0's goal at the
+# start of a match), PRACTICE_MOVE (mouse counts from the pointer's start to the practice
+# item) and GAME_PIXELS (the size of its screen). The 640x480 build's menus are those of the
+# large one moved by (-232, -144), its pointer starts at (20, 20) and its intro picture is
+# 480x480 at (80, 0); its view of the rink is framed differently.
+program_layout() {
+    case $1 in
+        frostel)
+            SPLASH=200x200+412+284 MENU=256x256+384+256 ICE=300x100+362+450
+            PRACTICE_MOVE="0 0" GAME_PIXELS=$((1024 * 768)) ;;
+        frostel_640)
+            SPLASH=100x100+270+190 MENU=256x256+152+112 ICE=240x60+240+410
+            PRACTICE_MOVE="240 223" GAME_PIXELS=$((640 * 480)) ;;
+        *) fail "no layout for $1" ;;
+    esac
+}
+program_layout frostel
 SHOTS_DIR=${FLOW_SHOTS:-}
 
 PLAY="$E2E_WORK/run"

@@ -5,19 +5,25 @@
 #
 # and then drives the real programs from $FROSTEL_RUN_DIR (set by CTest).
 #
+# The programs are the native ones, or with $FROSTEL_WINE_PREFIX set (by the Windows build's
+# CTest) the .exe files of that build run under Wine in that prefix (scripts/wine-prefix.sh);
+# a test names them the same either way ("frostel", "frostel_640").
+#
 #   in_xvfb ARGS...          re-runs the calling script inside its own Xvfb: a 1024x768x24
 #                            screen with a white root window, so that anything the game
 #                            presents (black at first) stands out. No window manager runs.
 #   start_game PROG          starts PROG (frostel or frostel_640) in the background from
 #                            $FROSTEL_RUN_DIR, as a player would; sets GAME_PID and GAME_PROG.
 #                            Its stderr goes to $E2E_WORK/PROG.stderr. With $FROSTEL_LAUNCHER
-#                            set (e.g. the Wine runner) PROG is started through it.
+#                            set, PROG is started through it.
+#   run_program PROG         runs PROG from the current folder in the foreground (exec).
+#   under_wine               true when the programs run under Wine.
 #   wait_for_window [SECS]   waits (default 60 s) until the visible window titled "Frostel"
 #                            is mapped; sets GAME_WINDOW to its id. Fails if the game ends first.
 #   wait_for_exit [SECS]     waits (default 30 s) for the game to end; sets GAME_STATUS to its
 #                            exit status, or kills it and sets 124 on timeout.
 #   stop_game                kills the game if it still runs (also done on exit).
-#   screenshot FILE          writes the whole screen to FILE as a binary PPM.
+#   screenshot FILE          writes the whole screen to FILE as a binary PPM, 8 bits a sample.
 #   pixel_at FILE X Y        prints "R G B" of one pixel of a PPM file.
 #   wait_for_pixel X Y "R G B" [SECS]
 #                            waits (default 30 s) until the screen shows that colour at X Y.
@@ -66,6 +72,33 @@ FROSTEL_WINDOW_NAME='^Frostel$'  # xdotool search pattern of the game window's t
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 : "${FROSTEL_RUN_DIR:?set FROSTEL_RUN_DIR to the run folder of a build}"
 
+under_wine() { [ -n "${FROSTEL_WINE_PREFIX:-}" ]; }
+
+if under_wine; then
+    export WINEPREFIX=$FROSTEL_WINE_PREFIX
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    [ -f "$WINEPREFIX/system.reg" ] || { echo "no Wine prefix at $WINEPREFIX (scripts/wine-prefix.sh start)" >&2; exit 1; }
+    # frostel_640.exe takes the display full-screen at 640x480, and Xvfb cannot change its
+    # mode. A Wine virtual desktop of exactly 640x480 is such a display: the device gets the
+    # mode it asks for, and the desktop sits at (0, 0) where the native build's window is, so
+    # the same screen regions apply. Set for that program only (AppDefaults) rather than by
+    # `wine explorer /desktop=...`, whose status is always 0, not the program's.
+    if ! grep -q 'AppDefaults\\\\frostel_640.exe\\\\Explorer' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Frostel640 /d 640x480 /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\AppDefaults\frostel_640.exe\Explorer' /v Desktop /d Frostel640 /f >/dev/null 2>&1
+    fi
+fi
+
+# `wine PROG.exe` ends with the program's own status.
+run_program() {
+    if under_wine; then
+        exec ${FROSTEL_LAUNCHER:-} wine "./$1.exe"
+    else
+        exec ${FROSTEL_LAUNCHER:-} "./$1"
+    fi
+}
+
 in_xvfb() {
     if [ -z "${FROSTEL_E2E_IN_XVFB:-}" ]; then
         export FROSTEL_E2E_IN_XVFB=1
@@ -102,11 +135,13 @@ pass() { echo "ok: $*"; }
 
 start_game() {
     local prog=$1
-    [ -x "$FROSTEL_RUN_DIR/$prog" ] || fail "$FROSTEL_RUN_DIR/$prog is not built"
+    local file=$prog
+    under_wine && file=$prog.exe
+    [ -f "$FROSTEL_RUN_DIR/$file" ] || fail "$FROSTEL_RUN_DIR/$file is not built"
     GAME_PROG=$prog
     GAME_WINDOW=""
     GAME_STATUS=""
-    (cd "$FROSTEL_RUN_DIR" && exec ${FROSTEL_LAUNCHER:-} "./$prog") 2>"$E2E_WORK/$prog.stderr" >/dev/null &
+    (cd "$FROSTEL_RUN_DIR" && run_program "$prog") 2>"$E2E_WORK/$prog.stderr" >/dev/null &
     GAME_PID=$!
 }
 
@@ -150,8 +185,9 @@ wait_for_exit() {
     GAME_PID=""
 }
 
+# Wine's virtual desktop comes out of xwdtopnm with 16-bit samples.
 screenshot() {
-    xwd -root -silent | xwdtopnm >"$1" 2>/dev/null
+    xwd -root -silent | xwdtopnm 2>/dev/null | pamdepth 255 >"$1" 2>/dev/null
 }
 
 pixel_at() {
