@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Every one of the 46 asset files in turn, missing, cut to half its length, and replaced by
-# random bytes of its length. A damaged mesh or picture: the program says so on stderr (and in
-# its message box, answered here with Return), and ends with status 0. A damaged sound or the
-# music: the game runs silent and Esc ends it with 0. Never a crash, a sanitizer report or a
-# hang. SDL's dummy audio driver stands in for a sound card so that the audio files are read.
+# random bytes of its length. A damaged mesh or picture: the program says so, with the exact
+# text for that file, on stderr and in its "Error" boxes (answered here), and ends with status
+# 0. A damaged sound or the music: the game runs silent and Esc ends it with 0. Never a crash,
+# a sanitizer report or a hang. SDL's dummy audio driver stands in for a sound card so that
+# the audio files are read. Under Wine the boxes' own texts are read ($FROSTEL_ERROR_BOX, a
+# helper that prints a box's text and presses OK) and must be those texts too.
 # Usage: asset_faults_test.sh [FILE...] (default: all 46)
 source "$(dirname "$0")/lib.sh"
 in_xvfb "$@"
+if under_wine; then
+    : "${FROSTEL_ERROR_BOX:?set FROSTEL_ERROR_BOX to error_box.exe of the Windows build}"
+fi
 
 SPLASH=200x200+412+284  # the middle of the intro picture
 CASE_LIMIT=40           # seconds before a case counts as a hang
@@ -50,6 +55,19 @@ EOF
     esac
 }
 
+# The colour-keyed pictures, whose loss is reported without the file name.
+KEYED="gfx/goal.bmp gfx/connind.bmp gfx/menu_cursor.bmp gfx/menu_mouse.bmp gfx/scores.bmp gfx/scoreind.bmp"
+
+# expected_messages FILE: the texts the program shows for that damaged file, one a line.
+expected_messages() {
+    local name=${1//\//\\}
+    case " $KEYED " in *" $1 "*) echo "Texture files missing"; return ;; esac
+    case $1 in
+        *.x) printf '%s\n' "Can not load mesh" "Can't open file: $name" ;;
+        *) echo "Missing file: $name" ;;
+    esac
+}
+
 window_named() { xwininfo -root -children 2>/dev/null | awk -v n="\"$1\":" '$2 == n { print $1; exit }'; }
 
 intro_shown() {
@@ -62,10 +80,11 @@ intro_shown() {
 # sound file, presses Esc once the intro is drawn. Sets STATUS, BOXES and SHOWN.
 run_case() {
     local audio=$3 pid box deadline
-    (cd "$PLAY" && SDL_AUDIODRIVER=dummy exec ./frostel) 2>"$E2E_WORK/stderr" >/dev/null &
+    (cd "$PLAY" && SDL_AUDIODRIVER=dummy run_program frostel) 2>"$E2E_WORK/stderr" >/dev/null &
     pid=$!
     GAME_PID=$pid GAME_PROG=frostel
     BOXES=0 SHOWN=0
+    : >"$E2E_WORK/boxes"
     deadline=$(( $(date +%s) + CASE_LIMIT ))
     while kill -0 "$pid" 2>/dev/null; do
         if [ "$(date +%s)" -ge "$deadline" ]; then
@@ -78,7 +97,11 @@ run_case() {
         box=$(window_named Error)
         if [ -n "$box" ]; then
             BOXES=$((BOXES + 1))
-            xdotool windowfocus --sync "$box" 2>/dev/null && xdotool key Return 2>/dev/null || true
+            if under_wine; then
+                wine "$FROSTEL_ERROR_BOX" 5000 >>"$E2E_WORK/boxes" 2>/dev/null || true
+            else
+                xdotool windowfocus --sync "$box" 2>/dev/null && xdotool key Return 2>/dev/null || true
+            fi
             sleep 0.2
             continue
         fi
@@ -127,6 +150,13 @@ for asset in "${ASSETS[@]}"; do
         else
             [ "$messages" -gt 0 ] || { cat "$err" >&2; fail "$asset $kind: no message on stderr"; }
             [ "$BOXES" -gt 0 ] || fail "$asset $kind: no message box was shown"
+            want=$(expected_messages "$asset")
+            got=$(grep '^Error: ' "$err" | cut -c8- | tr -d '\r')
+            [ "$got" = "$want" ] || fail "$asset $kind: messages [$got], not [$want]"
+            if under_wine; then
+                got=$(tr -d '\r' <"$E2E_WORK/boxes")
+                [ "$got" = "$want" ] || fail "$asset $kind: the boxes said [$got], not [$want]"
+            fi
             echo "ok: $asset $kind: $(grep '^Error: ' "$err" | head -1 | cut -c8-) ($BOXES box(es)), status 0"
         fi
         cases=$((cases + 1))

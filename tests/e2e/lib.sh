@@ -78,7 +78,17 @@ if under_wine; then
     export WINEPREFIX=$FROSTEL_WINE_PREFIX
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-    [ -f "$WINEPREFIX/system.reg" ] || { echo "no Wine prefix at $WINEPREFIX (scripts/wine-prefix.sh start)" >&2; exit 1; }
+    [ -d "$WINEPREFIX/drive_c/windows/system32" ] || { echo "no Wine prefix at $WINEPREFIX (scripts/wine-prefix.sh start)" >&2; exit 1; }
+fi
+
+_WINE_SESSION=""
+_WINE_PREFIX_SCRIPT=$E2E_DIR/../../scripts/wine-prefix.sh
+
+# _wine_session: Wine's server and desktop on this test's display (the desktop stays on the
+# display it was started on), and on none again when the test ends.
+_wine_session() {
+    bash "$_WINE_PREFIX_SCRIPT" session "$WINEPREFIX"
+    _WINE_SESSION=1
     # frostel_640.exe takes the display full-screen at 640x480, and Xvfb cannot change its
     # mode. A Wine virtual desktop of exactly 640x480 is such a display: the device gets the
     # mode it asks for, and the desktop sits at (0, 0) where the native build's window is, so
@@ -88,7 +98,7 @@ if under_wine; then
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Frostel640 /d 640x480 /f >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\AppDefaults\frostel_640.exe\Explorer' /v Desktop /d Frostel640 /f >/dev/null 2>&1
     fi
-fi
+}
 
 # `wine PROG.exe` ends with the program's own status.
 run_program() {
@@ -108,6 +118,7 @@ in_xvfb() {
         # connection made during that reset is refused (a game start or an xdotool call).
         exec xvfb-run -a -s "-screen 0 1024x768x24 -wr -nolisten tcp -noreset" bash "$0" "$@"
     fi
+    if under_wine; then _wine_session; fi
 }
 
 E2E_WORK=$(mktemp -d /tmp/frostel-e2e-XXXXXX)
@@ -118,6 +129,7 @@ GAME_STATUS=""
 
 _e2e_cleanup() {
     stop_game
+    if [ -n "$_WINE_SESSION" ]; then env -u DISPLAY bash "$_WINE_PREFIX_SCRIPT" session "$WINEPREFIX"; fi
     rm -rf "$E2E_WORK"
 }
 trap _e2e_cleanup EXIT

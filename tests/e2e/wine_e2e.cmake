@@ -1,0 +1,29 @@
+# The end-to-end scripts of tests/e2e against the Windows programs under Wine: the same
+# scripts as the native build's, told by FROSTEL_WINE_PREFIX to start the .exe files in this
+# test run's Wine prefix. Included by the Windows build.
+
+set(FROSTEL_WINE_PREFIX_DIR ${CMAKE_BINARY_DIR}/wine-prefix)
+set(e2e_dir ${CMAKE_CURRENT_LIST_DIR})
+
+# Reads the text of a program's "Error" box and presses OK. A console program, so that its
+# output reaches the test; kept out of the run folder, which is what players get.
+add_executable(error_box ${e2e_dir}/wine/error_box.c)
+target_compile_options(error_box PRIVATE -Wall -Wextra)
+set_target_properties(error_box PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/e2e)
+
+# The prefix is the one of tests/windows.cmake (fixture "wine"), made once for the whole run.
+
+# NAME SCRIPT [ARGS...]: one script run under Wine.
+function(frostel_wine_e2e name script)
+  add_test(NAME wine.e2e.${name} COMMAND bash ${e2e_dir}/${script} ${ARGN})
+  set_tests_properties(wine.e2e.${name} PROPERTIES LABELS "wine;e2e" FIXTURES_REQUIRED wine
+                       RUN_SERIAL TRUE TIMEOUT 300
+                       ENVIRONMENT "FROSTEL_RUN_DIR=${FROSTEL_RUN_DIR};FROSTEL_WINE_PREFIX=${FROSTEL_WINE_PREFIX_DIR};FROSTEL_ERROR_BOX=${CMAKE_BINARY_DIR}/tests/e2e/error_box.exe")
+endfunction()
+
+frostel_wine_e2e(escape escape_test.sh)
+frostel_wine_e2e(flow_practice flow_practice_test.sh frostel)
+frostel_wine_e2e(flow_practice_640 flow_practice_test.sh frostel_640)
+frostel_wine_e2e(flow_640 flow_640_test.sh)
+# A plain picture, a colour-keyed one and a mesh, each missing, cut short and garbled.
+frostel_wine_e2e(asset_faults asset_faults_test.sh gfx/menu01.jpg gfx/goal.bmp hrink2.x)
