@@ -11,6 +11,11 @@ source "$(dirname "$0")/lib.sh"
 in_xvfb "$@"
 if under_wine; then
     : "${FROSTEL_ERROR_BOX:?set FROSTEL_ERROR_BOX to error_box.exe of the Windows build}"
+    # The status checks rest on wine handing back the program's own status: with no box to
+    # answer the helper ends with 1.
+    status=0
+    wine "$FROSTEL_ERROR_BOX" 0 >/dev/null 2>&1 || status=$?
+    [ "$status" = 1 ] || fail "error_box.exe with no box ended under wine with $status, not 1"
 fi
 
 SPLASH=200x200+412+284  # the middle of the intro picture
