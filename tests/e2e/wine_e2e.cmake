@@ -10,6 +10,9 @@ set(e2e_dir ${CMAKE_CURRENT_LIST_DIR})
 add_executable(error_box ${e2e_dir}/wine/error_box.c)
 target_compile_options(error_box PRIVATE -Wall -Wextra)
 set_target_properties(error_box PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/e2e)
+if(TARGET windows_tests)
+  add_dependencies(windows_tests error_box)  # what the test command builds before ctest
+endif()
 
 # The prefix is the one of tests/windows.cmake (fixture "wine"), made once for the whole run.
 
