@@ -76,8 +76,7 @@ under_wine() { [ -n "${FROSTEL_WINE_PREFIX:-}" ]; }
 
 if under_wine; then
     export WINEPREFIX=$FROSTEL_WINE_PREFIX
-    export WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    source "$E2E_DIR/../../scripts/wine-env.sh"
     [ -d "$WINEPREFIX/drive_c/windows/system32" ] || { echo "no Wine prefix at $WINEPREFIX (scripts/wine-prefix.sh start)" >&2; exit 1; }
 fi
 
