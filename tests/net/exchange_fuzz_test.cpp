@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <chrono>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -88,15 +87,15 @@ void checkPuck(const Game& g, const DatagramSource& source, const char* who, int
 }  // namespace
 
 TEST(ExchangeFuzz, RandomDatagramsKeepThePuckFiniteAndOnTheRink) {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::seconds(3);
+    // A fixed number of frames, not a time budget: a loaded machine (or Wine) must not
+    // leave a seed with nothing checked.
     for (uint32_t seed : {1u, 2u, 3u}) {
         Peers p;
         p.introduce();
         DatagramSource source(seed);
         std::mt19937 rng(seed * 7919u);
         int frames = 0, handOvers = 0;
-        for (; frames < 6000 && Clock::now() < deadline; ++frames) {
+        for (; frames < 2000; ++frames) {
             // The test's datagrams go between the two real ones, from the same addresses.
             if (rng() % 2) {
                 const auto d = source.next();
@@ -118,7 +117,6 @@ TEST(ExchangeFuzz, RandomDatagramsKeepThePuckFiniteAndOnTheRink) {
             checkPuck(p.joining, source, "joining", frames);
             if (HasFatalFailure()) return;
         }
-        EXPECT_GT(frames, 500) << "seed " << seed;
         EXPECT_GT(handOvers, 10) << "seed " << seed;  // the hand-over paths were reached
         EXPECT_GT(p.creating.score[0] + p.creating.score[1], 0) << "seed " << seed;
         std::printf("fuzz seed %u: %d frames, %d hand-overs, goals %d:%d\n", seed, frames, handOvers,
