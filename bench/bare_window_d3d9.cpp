@@ -1,6 +1,8 @@
 // The Windows counterpart of bare_window.cpp, the baseline of the start-up and memory figures
 // under Wine: the least a program can do to show a frame, a Win32 window at the screen's
-// corner with a Direct3D 9 device that clears and presents, presenting immediately. It stands
+// corner with a Direct3D 9 device that clears and presents, presenting immediately. The device
+// is of the game's kind, full-screen and with hardware vertex processing (software if that
+// fails), so that the figures compare the game with the same device doing nothing. It stands
 // apart from the game on purpose and talks to Win32 and Direct3D directly. The first Present
 // is stamped for startup_bench (first_present_stamp.h).
 //
@@ -44,12 +46,14 @@ int main(int argc, char** argv) {
     p.BackBufferCount = 1;
     p.SwapEffect = D3DSWAPEFFECT_DISCARD;
     p.hDeviceWindow = window;
-    p.Windowed = TRUE;
+    p.Windowed = FALSE;
     p.EnableAutoDepthStencil = TRUE;
     p.AutoDepthStencilFormat = D3DFMT_D16;
     p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     IDirect3DDevice9* device = nullptr;
-    if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p,
+    if (FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p,
+                                 &device)) &&
+        FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p,
                                  &device))) {
         std::fprintf(stderr, "bare_window_d3d9: CreateDevice failed\n");
         return 1;
