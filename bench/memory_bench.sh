@@ -59,6 +59,7 @@ done
 [ -n "${MEMORY_SHOT:-}" ] && screenshot "$MEMORY_SHOT"
 game_peak=$(kb "$GAME_PID" VmHWM)
 game_rss=$(kb "$GAME_PID" VmRSS)
+game_split="$(kb "$GAME_PID" RssAnon) $(kb "$GAME_PID" RssFile) $(kb "$GAME_PID" RssShmem)"
 game_process=$(cat "/proc/$GAME_PID/comm")  # under Wine, the Windows program's own name
 xdo key Escape
 wait_for_exit 10
@@ -67,11 +68,15 @@ wait_for_exit 10
 bare=$!
 sleep $(( seconds > 2 ? seconds - 1 : 1 ))
 bare_peak=$(kb "$bare" VmHWM)
+bare_split="$(kb "$bare" RssAnon) $(kb "$bare" RssFile) $(kb "$bare" RssShmem)"
 bare_process=$(cat "/proc/$bare/comm")
 wait "$bare" || true
 
-awk -v g="$game_peak" -v b="$bare_peak" -v s="$start_rss" -v r="$game_rss" -v t="$seconds" -v n="$game" -v l="$label" -v gp="$game_process" -v bp="$bare_process" 'BEGIN {
+awk -v g="$game_peak" -v b="$bare_peak" -v s="$start_rss" -v r="$game_rss" -v t="$seconds" -v n="$game" -v l="$label" -v gp="$game_process" -v bp="$bare_process" \
+    -v gs="$game_split" -v bs="$bare_split" 'BEGIN {
+    split(gs, ga); split(bs, ba)
     printf "%s practice match (%d s): peak resident %.1f MB (resident %.1f MB at the start of the match, %.1f MB at the end; process %s)\n", n, t, g / 1024, s / 1024, r / 1024, gp
     printf "%s: peak resident %.1f MB (process %s)\n", l, b / 1024, bp
+    printf "resident by kind, game against bare: anonymous %.1f/%.1f MB, files %.1f/%.1f MB, shared memory %.1f/%.1f MB\n", ga[1] / 1024, ba[1] / 1024, ga[2] / 1024, ba[2] / 1024, ga[3] / 1024, ba[3] / 1024
     printf "peak memory: %s %.1f MB, bare window %.1f MB, the game adds %.1f MB\n", n, g / 1024, b / 1024, (g - b) / 1024
 }'

@@ -26,10 +26,12 @@ if [ "${FROSTEL_WINBENCH_IN_XVFB:-}" = 1 ]; then
     echo "== frame rate of a practice match at 1024x768, pacing off: $rounds rounds of $phase s a phase, alternating"
     lin=() win=() lin_bare=() win_bare=()
     for (( r = 1; r <= rounds; r++ )); do
-        l=$("$linux/bench/frame_rate_bench" "$phase" 1 2>/dev/null | grep '^frame rate')
-        w=$("${wine_run[@]}" "$windows/bench/frame_rate_bench.exe" "$phase" 1 2>/dev/null | tr -d '\r' | grep '^frame rate')
-        echo "round $r: Linux   $l"
-        echo "round $r: Windows $w"
+        lo=$("$linux/bench/frame_rate_bench" "$phase" 1 2>/dev/null)
+        wo=$("${wine_run[@]}" "$windows/bench/frame_rate_bench.exe" "$phase" 1 2>/dev/null | tr -d '\r')
+        l=$(grep '^frame rate' <<<"$lo")
+        w=$(grep '^frame rate' <<<"$wo")
+        echo "round $r: Linux   $l; $(grep '^CPU' <<<"$lo")"
+        echo "round $r: Windows $w; $(grep '^CPU' <<<"$wo")"
         lin+=("$(sed -E 's/.*practice match ([0-9.]+) fps.*/\1/' <<<"$l")")
         lin_bare+=("$(sed -E 's/.*bare ([0-9.]+) fps.*/\1/' <<<"$l")")
         win+=("$(sed -E 's/.*practice match ([0-9.]+) fps.*/\1/' <<<"$w")")
@@ -61,7 +63,7 @@ FROSTEL_WINBENCH_IN_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -
     bash "$0" "$linux" "$windows" "$phase"
 
 echo "== peak memory"
-bash "$root/bench/memory_bench.sh" --wine "$prefix" "$windows" 30 | tail -1
+bash "$root/bench/memory_bench.sh" --wine "$prefix" "$windows" 30 | tail -4
 
 echo "== network frames-to-reply, a Windows copy against a Linux copy (1200 frames each at 60 a second)"
 net_pair() {  # CREATING_COMMAND... -- JOINING_COMMAND...
