@@ -9,26 +9,20 @@
 # Usage: memory_bench.sh [--wine PREFIX] BUILD_DIR [SECONDS of play, default 30]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-wine_prefix=""
 if [ "${1:-}" = --wine ]; then
-    wine_prefix=$(realpath "${2:?usage: memory_bench.sh --wine PREFIX BUILD_DIR [SECONDS]}")
+    export FROSTEL_WINE_PREFIX=$(realpath "${2:?usage: memory_bench.sh --wine PREFIX BUILD_DIR [SECONDS]}")
     shift 2
 fi
 build=$(cd "${1:?usage: memory_bench.sh [--wine PREFIX] BUILD_DIR [SECONDS]}" && pwd)
 seconds=${2:-30}
 export FROSTEL_RUN_DIR=$build/run
 export LIBGL_ALWAYS_SOFTWARE=1
-source "$root/tests/e2e/lib.sh"
-in_xvfb ${wine_prefix:+--wine "$wine_prefix"} "$@"
+source "$root/tests/e2e/lib.sh"  # under Wine, with FROSTEL_WINE_PREFIX, it starts the .exe
+in_xvfb "$@"
 
 game=frostel bare=("$build/bench/bare_window") label="bare SDL+GL window"
-if [ -n "$wine_prefix" ]; then
-    # Wine's desktop on this display, and on none again afterwards.
-    bash "$root/scripts/wine-prefix.sh" session "$wine_prefix"
-    trap 'stop_game; env -u DISPLAY bash "$root/scripts/wine-prefix.sh" session "$wine_prefix"; rm -rf "$E2E_WORK"' EXIT
-    export FROSTEL_LAUNCHER="bash $root/scripts/wine-run.sh $wine_prefix"
-    game=frostel.exe bare=(bash "$root/scripts/wine-run.sh" "$wine_prefix" "$build/bench/bare_window_d3d9.exe")
-    label="bare Direct3D 9 window"
+if under_wine; then
+    game=frostel.exe bare=(wine "$build/bench/bare_window_d3d9.exe") label="bare Direct3D 9 window"
 fi
 
 kb() { awk -v k="$2:" '$1 == k { print $2 }' "/proc/$1/status"; }
@@ -39,10 +33,10 @@ play_dir "$play"
 FROSTEL_RUN_DIR=$play
 
 xdo mousemove 512 384
-start_game $game
+start_game frostel
 wait_for_window 60
 sleep 2           # the intro is drawn
-[ -n "$wine_prefix" ] && sleep 4  # under Wine the assets load for longer, and a click meanwhile is lost
+under_wine && sleep 4  # under Wine the assets load for longer, and a click meanwhile is lost
 click             # past the intro; the pointer starts on the practice item
 click             # into a practice match
 start_rss=$(kb "$GAME_PID" VmRSS)
