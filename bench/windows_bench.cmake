@@ -3,10 +3,10 @@
 # (start-up and memory), and the network bench (one side of a match between two processes).
 # The shipped programs are not changed by any of this.
 
-add_executable(frame_rate_bench frame_rate_bench.cpp ${bench_platform_source}
-               ${CMAKE_SOURCE_DIR}/src/app/layout_1024.cpp)
+# The run folder is seen through Wine's drive Z:.
+add_executable(frame_rate_bench frame_rate_bench.cpp bench_platform_win32.cpp ${CMAKE_SOURCE_DIR}/src/app/layout_1024.cpp)
 target_compile_options(frame_rate_bench PRIVATE ${FROSTEL_WARNINGS})
-target_compile_definitions(frame_rate_bench PRIVATE FROSTEL_RUN_DIR="${bench_run_dir}")
+target_compile_definitions(frame_rate_bench PRIVATE FROSTEL_RUN_DIR="Z:${FROSTEL_RUN_DIR}")
 target_link_libraries(frame_rate_bench PRIVATE frostel_core)
 add_dependencies(frame_rate_bench assets)
 
