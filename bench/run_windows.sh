@@ -24,7 +24,7 @@ if [ "${FROSTEL_WINBENCH_IN_XVFB:-}" = 1 ]; then
     bash "$root/scripts/wine-prefix.sh" session "$prefix"
     trap 'env -u DISPLAY bash "$root/scripts/wine-prefix.sh" session "$prefix"' EXIT
     echo "== frame rate of a practice match at 1024x768, pacing off: $rounds rounds of $phase s a phase, alternating"
-    lin=() win=() lin_bare=() win_bare=()
+    lin=() win=() lin_bare=() win_bare=() lin_cpu=() win_cpu=()
     for (( r = 1; r <= rounds; r++ )); do
         lo=$("$linux/bench/frame_rate_bench" "$phase" 1 2>/dev/null)
         wo=$("${wine_run[@]}" "$windows/bench/frame_rate_bench.exe" "$phase" 1 2>/dev/null | tr -d '\r')
@@ -36,12 +36,15 @@ if [ "${FROSTEL_WINBENCH_IN_XVFB:-}" = 1 ]; then
         lin_bare+=("$(sed -E 's/.*bare ([0-9.]+) fps.*/\1/' <<<"$l")")
         win+=("$(sed -E 's/.*practice match ([0-9.]+) fps.*/\1/' <<<"$w")")
         win_bare+=("$(sed -E 's/.*bare ([0-9.]+) fps.*/\1/' <<<"$w")")
+        lin_cpu+=("$(sed -nE 's/^CPU.*practice match ([0-9.]+) ms.*/\1/p' <<<"$lo")")
+        win_cpu+=("$(sed -nE 's/^CPU.*practice match ([0-9.]+) ms.*/\1/p' <<<"$wo")")
     done
     median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
     awk -v w="$(median "${win[@]}")" -v l="$(median "${lin[@]}")" -v wb="$(median "${win_bare[@]}")" \
-        -v lb="$(median "${lin_bare[@]}")" 'BEGIN {
+        -v lb="$(median "${lin_bare[@]}")" -v wc="$(median "${win_cpu[@]}")" -v lc="$(median "${lin_cpu[@]}")" 'BEGIN {
         printf "frame rate (medians): Windows build under Wine %.1f fps, Linux build %.1f fps, ratio %.2f; ", w, l, w / l
         printf "bare clear+present %.1f fps under Wine, %.1f fps on Linux\n", wb, lb
+        printf "CPU a match frame, all threads (medians): Windows build under Wine %.2f ms, Linux build %.2f ms, ratio %.2f\n", wc, lc, wc / lc
     }'
 
     echo "== start-up to the first presented frame"
