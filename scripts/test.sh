@@ -24,6 +24,8 @@ FROSTEL_RUN_DIR="$root/build/run" bash "$root/scripts/soak.sh" 30
 # the unit tests, the import tables and a first start under Wine (one prefix for the run).
 win_start=$(date +%s)
 FROSTEL_ASSETGEN="$root/build/tools/assetgen" bash "$root/scripts/build-windows.sh" "$root/build-windows"
+# The tests between the two builds run the native programs too.
+cmake "$root/build-windows" -DFROSTEL_NATIVE_RUN_DIR="$root/build/run" > /dev/null
 cmake --build "$root/build-windows" --target windows_tests -j 2
 (cd "$root/build-windows" && ctest --output-on-failure -j 2)
 echo "test.sh: the Windows build and its tests took $(( $(date +%s) - win_start )) s"

@@ -31,7 +31,16 @@ use_build() {
     OPTS=$FROSTEL_RUN_DIR/opts.dat
 }
 
-type_keys() { local k; for k in "$@"; do press "$k"; done; }
+# type_keys KEY...: each held 0.3 s, so that a slow frame under Wine still sees it down.
+type_keys() {
+    local k
+    for k in "$@"; do
+        xdo keydown "$k"
+        sleep 0.3
+        xdo keyup "$k"
+        sleep 0.2
+    done
+}
 
 # set_every_option BUILD: from the main menu (pointer at (512, 384), one count a pixel):
 # music 29, effects 74, detail low, sensitivity 0.05 + 1.95 * 33/67 (about 1.01, which still

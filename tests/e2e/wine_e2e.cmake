@@ -28,5 +28,16 @@ frostel_wine_e2e(escape escape_test.sh)
 frostel_wine_e2e(flow_practice flow_practice_test.sh frostel)
 frostel_wine_e2e(flow_practice_640 flow_practice_test.sh frostel_640)
 frostel_wine_e2e(flow_640 flow_640_test.sh)
-# A plain picture, a colour-keyed one and a mesh, each missing, cut short and garbled.
-frostel_wine_e2e(asset_faults asset_faults_test.sh gfx/menu01.jpg gfx/goal.bmp hrink2.x)
+# One file of each kind (a plain picture, a colour-keyed one, a mesh, a sample, the music), each
+# missing, cut short and garbled; the whole set is a separate command (README).
+frostel_wine_e2e(asset_faults asset_faults_test.sh gfx/menu01.jpg gfx/goal.bmp hrink2.x sound2.wav tune.mp3)
+
+# Between the two builds: tests that run the native build's programs beside the Windows ones
+# need its run folder, given by scripts/test.sh (which builds build/ first); without it they
+# are skipped.
+set(FROSTEL_NATIVE_RUN_DIR "" CACHE PATH "Run folder of the native build, for the tests between the two builds")
+
+# The same clicks on both programs write the same "opts.dat", and each reads the other's.
+frostel_wine_e2e(options_across options_across_test.sh)
+set_property(TEST wine.e2e.options_across APPEND PROPERTY ENVIRONMENT "FROSTEL_NATIVE_RUN_DIR=${FROSTEL_NATIVE_RUN_DIR}")
+set_tests_properties(wine.e2e.options_across PROPERTIES SKIP_RETURN_CODE 77)
