@@ -15,18 +15,11 @@ run_dir=$(realpath "$3")
 wine_run() { bash "$scripts/wine-run.sh" "$prefix" "$@"; }
 
 pulse=$(mktemp -d "$(dirname "$prefix")/dsound-pulse.XXXXXX")
-pulse_pid=
 record_pid=
-stop_pulse() {
-    if [[ -n $pulse_pid ]]; then
-        kill "$pulse_pid" 2> /dev/null || true
-        wait "$pulse_pid" 2> /dev/null || true
-        pulse_pid=
-    fi
-}
+source "$scripts/null-sink.sh"
 finish() {
     [[ -n $record_pid ]] && kill "$record_pid" 2> /dev/null
-    stop_pulse
+    null_sink_stop
     rm -rf "$pulse"
 }
 trap finish EXIT
@@ -37,20 +30,7 @@ env -u DISPLAY bash "$scripts/wine-prefix.sh" session "$prefix"
 # Wine's audio goes to PulseAudio; without a server it has no output at all.
 wine_run reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f > /dev/null 2>&1
 
-# A private PulseAudio with nothing but a null sink, reached through its own socket.
-mkdir -p "$pulse/home"
-HOME=$pulse/home PULSE_RUNTIME_PATH=$pulse PULSE_STATE_PATH=$pulse \
-    pulseaudio --daemonize=no --system=no --exit-idle-time=-1 -n --use-pid-file=no --disable-shm=yes \
-    --load="module-null-sink sink_name=frostel_null" \
-    --load="module-native-protocol-unix auth-anonymous=1 socket=$pulse/native" > "$pulse/log" 2>&1 &
-pulse_pid=$!
-for _ in $(seq 100); do
-    [[ -S $pulse/native ]] && break
-    kill -0 "$pulse_pid" 2> /dev/null || break
-    sleep 0.1
-done
-[[ -S $pulse/native ]] || { cat "$pulse/log"; echo "PulseAudio did not start"; exit 1; }
-export PULSE_SERVER=unix:$pulse/native PULSE_RUNTIME_PATH=$pulse
+null_sink_start "$pulse"
 
 cd "$run_dir"
 status=0
@@ -73,7 +53,7 @@ loud = sum(1 for v in pcm if abs(v) > 1000)
 print(f"heard at the sink: {len(pcm) / 44100:.2f} s, {loud} samples above 1000, peak {max(map(abs, pcm), default=0)}")
 sys.exit(0 if loud > 4410 else "nothing was heard at the sink")
 PY
-stop_pulse
+null_sink_stop
 echo "== without an output"
 wine_run "$exe" --gtest_filter='DirectSoundSilent.*' || status=1
 exit $status

@@ -5,7 +5,10 @@
 # 0. A damaged sound or the music: the game runs silent and Esc ends it with 0. Never a crash,
 # a sanitizer report or a hang. SDL's dummy audio driver stands in for a sound card so that
 # the audio files are read. Under Wine the boxes' own texts are read ($FROSTEL_ERROR_BOX, a
-# helper that prints a box's text and presses OK) and must be those texts too.
+# helper that prints a box's text and presses OK) and must be those texts too, and a PulseAudio
+# null sink (scripts/null-sink.sh) with Wine's audio driver set to pulse stands in for the
+# sound card, so that DirectSound opens and the sounds are read: the sound cases check that
+# the game became its client.
 # Usage: asset_faults_test.sh [FILE...] (default: all 46)
 source "$(dirname "$0")/lib.sh"
 in_xvfb "$@"
@@ -16,6 +19,11 @@ if under_wine; then
     status=0
     wine "$FROSTEL_ERROR_BOX" 0 >/dev/null 2>&1 || status=$?
     [ "$status" = 1 ] || fail "error_box.exe with no box ended under wine with $status, not 1"
+    source "$E2E_DIR/../../scripts/null-sink.sh"
+    trap 'null_sink_stop; _e2e_cleanup' EXIT
+    null_sink_start "$E2E_WORK/pulse" || fail "no PulseAudio null sink"
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f >/dev/null 2>&1 ||
+        fail "could not set Wine's audio driver"
 fi
 
 SPLASH=200x200+412+284  # the middle of the intro picture
@@ -60,6 +68,16 @@ EOF
     esac
 }
 
+# The server numbers its clients in order, and pactl is one: the clients the game opened
+# since the last look are the gap between pactl's numbers.
+PACTL_INDEX=-1
+note_clients() {
+    local index
+    index=$(pactl list short clients 2>/dev/null | awk '$3 == "pactl" { print $1 }' | tail -n 1)
+    CLIENTS=$(( ${index:-0} - PACTL_INDEX - 1 ))
+    PACTL_INDEX=${index:-$PACTL_INDEX}
+}
+
 # The colour-keyed pictures, whose loss is reported without the file name.
 KEYED="gfx/goal.bmp gfx/connind.bmp gfx/menu_cursor.bmp gfx/menu_mouse.bmp gfx/scores.bmp gfx/scoreind.bmp"
 
@@ -85,6 +103,7 @@ intro_shown() {
 # sound file, presses Esc once the intro is drawn. Sets STATUS, BOXES and SHOWN.
 run_case() {
     local audio=$3 pid box deadline
+    if under_wine; then note_clients; fi
     (cd "$PLAY" && SDL_AUDIODRIVER=dummy run_program frostel) 2>"$E2E_WORK/stderr" >/dev/null &
     pid=$!
     GAME_PID=$pid GAME_PROG=frostel
@@ -123,6 +142,7 @@ run_case() {
     STATUS=0
     wait "$pid" || STATUS=$?
     GAME_PID=""
+    if under_wine; then note_clients; fi
 }
 
 cases=0
@@ -151,7 +171,10 @@ for asset in "${ASSETS[@]}"; do
         if [ "$audio" = 1 ]; then
             [ "$SHOWN" = 1 ] || fail "$asset $kind: the intro was never drawn"
             [ "$messages" = 0 ] || fail "$asset $kind: a damaged sound file gave a message: $(grep '^Error: ' "$err" | head -1)"
-            echo "ok: $asset $kind: no message, the intro runs, Esc ends it with 0"
+            if under_wine; then
+                [ "$CLIENTS" -gt 0 ] || fail "$asset $kind: the game never reached the null sink"
+            fi
+            echo "ok: $asset $kind: no message, the intro runs, Esc ends it with 0${CLIENTS:+ (audio clients: $CLIENTS)}"
         else
             [ "$messages" -gt 0 ] || { cat "$err" >&2; fail "$asset $kind: no message on stderr"; }
             [ "$BOXES" -gt 0 ] || fail "$asset $kind: no message box was shown"
