@@ -9,6 +9,7 @@
 #include "graphics/texture_registry.h"
 #include "platform/fake/recording_device.h"
 #include "platform/image_decode.h"
+#include "platform/pixel_format.h"
 #include "platform/render_types.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -39,17 +40,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t w = t->levels[0].width, h = t->levels[0].height;
     fuzzCheck(w == uint32_t(nextPowerOfTwo(decoded.width)) && h == uint32_t(nextPowerOfTwo(decoded.height)),
               "scaled to the next powers of two", w, h);
-    for (const auto& level : t->levels) {
+    for (uint32_t l = 0; l < t->levels.size(); ++l) {
+        const auto& level = t->levels[l];
         fuzzCheck((level.width & (level.width - 1)) == 0 && (level.height & (level.height - 1)) == 0,
                   "every level a power of two", level.width, level.height);
-        fuzzCheck(level.pixels.size() >= size_t(level.width) * level.height, "level storage");
-        for (size_t i = 0; i < size_t(level.width) * level.height; ++i) {
-            const uint32_t alpha = level.pixels[i] >> 24;
-            if (keyed)
-                fuzzCheck(alpha == 0 || alpha == 0xFF, "keyed texels transparent or opaque", alpha);
-            else
-                fuzzCheck(alpha == 0xFF, "plain texels opaque", alpha);
-        }
+        fuzzCheck(level.bytes.size() >= size_t(level.width) * level.height * pixel::bytesPerPixel(t->format()),
+                  "level storage");
+        for (uint32_t y = 0; y < level.height; ++y)
+            for (uint32_t x = 0; x < level.width; ++x) {
+                const uint32_t alpha = t->argb(l, x, y) >> 24;
+                if (keyed)
+                    fuzzCheck(alpha == 0 || alpha == 0xFF, "keyed texels transparent or opaque", alpha);
+                else
+                    fuzzCheck(alpha == 0xFF, "plain texels opaque", alpha);
+            }
     }
     return 0;
 }
