@@ -2,14 +2,20 @@
 # Two copies of the game play a network match over loopback on one X display. One creates
 # on a port other than the default (from its own "opts.dat"); the other joins it on the
 # padded address "127.000.000.001". Both reach the match, both connection indicators go,
-# a figure moved on one screen moves on the other, and F10 brings each back to its menu.
+# a figure moved on one screen moves on the other, a goal (the puck steered in by aimed input,
+# as in the soak) shows the same score on both screens, and F10 brings each back to its menu.
 #
 # Both windows cover the whole screen, so a screenshot shows the one on top: a copy is
 # raised before it is looked at, and input goes to whichever copy has the keyboard focus.
 # NET_SHOTS=DIR keeps every screenshot for a person to look at.
+#
+# Usage: net_match_test.sh [CREATING JOINING], each "native" or "windows" (two_copies.sh):
+# by default both are the run folder's own program.
 source "$(dirname "$0")/lib.sh"
 in_xvfb "$@"
 source "$(dirname "$0")/two_copies.sh"
+source "$(dirname "$0")/aimed_play.sh"
+copy_programs "$@"
 
 INDICATOR=120x100+4+64  # the opaque middle of the 128x128 indicator at (0, 52)
 MENU=256x256+384+256    # the menu picture
@@ -41,7 +47,7 @@ EOF
 # focus NAME: keys and mouse go to that copy. A copy in a match takes the pointer when it
 # gets the focus, and SDL raises a window that takes the pointer: call show after focus.
 focus() {
-    xdo windowfocus --sync "${WIN[$1]}"
+    focus_copy "$1"
     sleep 0.3
 }
 
@@ -141,6 +147,34 @@ walk_goalie joining creating w
 
 step "a goalie walked on the creating copy moves on the joining screen"
 walk_goalie creating joining q
+
+step "aimed play on both sides until a goal: the same score on both screens"
+show creating
+shot creating-score
+start_score=$(scores creating-score)
+[ "$start_score" = "0 0" ] || fail "the creating copy shows $start_score before any goal"
+deadline=$(( $(date +%s) + 180 ))
+score=$start_score
+while [ "$score" = "$start_score" ]; do
+    [ "$(date +%s)" -lt "$deadline" ] || fail "no goal in 180 s of aimed play"
+    play_turn creating
+    play_turn joining
+    show creating
+    shot creating-score
+    score=$(scores creating-score)
+done
+pass "the creating copy shows $score after $(( $(date +%s) - deadline + 180 )) s of play"
+# the other screen, within three looks (about a second each): datagrams may be late
+for (( i = 0; i < 3; i++ )); do
+    show joining
+    shot joining-score
+    [ "$(scores joining-score)" = "$score" ] && break
+done
+[ "$(scores joining-score)" = "$score" ] || fail "the joining copy shows $(scores joining-score), the creating copy $score"
+show creating
+shot creating-score
+[ "$(scores creating-score)" = "$score" ] || fail "the creating copy went on to $(scores creating-score)"
+pass "both show $score"
 
 step "F10 on each returns it to the main menu"
 focus joining

@@ -30,3 +30,21 @@ frostel_wine_e2e(flow_practice_640 flow_practice_test.sh frostel_640)
 frostel_wine_e2e(flow_640 flow_640_test.sh)
 # A plain picture, a colour-keyed one and a mesh, each missing, cut short and garbled.
 frostel_wine_e2e(asset_faults asset_faults_test.sh gfx/menu01.jpg gfx/goal.bmp hrink2.x)
+
+# ---- Matches between the two builds: frostel.exe under Wine against the native frostel,
+# each creating once. The native run folder comes from the test command (scripts/test.sh
+# builds build/ first); without it these tests are skipped.
+set(FROSTEL_NATIVE_RUN_DIR "" CACHE PATH "Run folder of a native build, for the matches across systems")
+# Restores the minimized window of a full-screen game that lost the focus to the native copy.
+add_executable(restore_window ${e2e_dir}/wine/restore_window.c)
+target_compile_options(restore_window PRIVATE -Wall -Wextra)
+set_target_properties(restore_window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/e2e)
+if(TARGET windows_tests)
+  add_dependencies(windows_tests restore_window)
+endif()
+foreach(direction "windows;native" "native;windows")
+  list(JOIN direction "_" name)
+  frostel_wine_e2e(net_match_${name} net_match_test.sh ${direction})
+  set_tests_properties(wine.e2e.net_match_${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
+  set_property(TEST wine.e2e.net_match_${name} APPEND PROPERTY ENVIRONMENT "FROSTEL_NATIVE_RUN_DIR=${FROSTEL_NATIVE_RUN_DIR}")
+endforeach()
