@@ -138,9 +138,8 @@ def groove(rod, s):
 LIMIT = {1: 127, 2: 90, 3: 90, 4: 90, 5: 127}
 
 if __name__ == "__main__":
-    # aim SHOT near|far: a line per team, "KEY SLIDE LIMIT DISTANCE X Z SIDE" for its skater whose
-    # groove passes nearest the puck (SIDE: 1 when the puck is at larger x than the skater, else -1);
-    # nothing when the rink is not where a match view puts it.
+    # aim SHOT near|far: a line per team, "KEY SLIDE LIMIT DISTANCE X Z" for its skater whose
+    # groove passes nearest the puck; nothing when the rink is not where a match view puts it.
     (x, z), misses, n = locate(sys.argv[1], sys.argv[2] == "far")
     if misses > n // 20: sys.exit(0)
     for sign in (1, -1):  # team 1's grooves are team 0's turned half round
@@ -151,8 +150,7 @@ if __name__ == "__main__":
                 d = math.hypot(sign * gx - x, sign * gz - z)
                 if best is None or d < best[0]: best = (d, rod, s)
         d, rod, s = best
-        side = 1 if x > sign * groove(rod, s)[0] else -1  # the puck's side of the skater
-        print(rod + 1, s, LIMIT[rod], int(d), x, z, side)
+        print(rod + 1, s, LIMIT[rod], int(d), x, z)
 EOF
 AIM=("" "") AIMED_KEY=("" "") AIMED_SLIDE=(0 0)
 jitter_keys=(1 2 3 4 4 4 4 5 6 q w)
@@ -176,11 +174,11 @@ moves() {
     local k
     for (( k = 0; k < $1; k++ )); do CHAIN+=(mousemove_relative -- "$2" "$3" sleep "$4"); done
 }
-# spin MOVES [SLIDE [TURN]]: turns the selected skater 10 steps a frame (a move a frame of TURN
-# counts, 40 either way at random, cut to 10 steps), SLIDE counts a move along its groove,
-# reversing now and then (empty: a step or two either way now and then).
+# spin MOVES [SLIDE]: turns the selected skater 10 steps a frame (a move a frame of 40 counts,
+# cut to 10 steps), SLIDE counts a move along its groove, reversing now and then (default: a
+# step or two either way now and then).
 spin() {
-    local k turn=${3:-$(( RANDOM % 2 ? 40 : -40 ))} slide=${2:-0}
+    local k turn=$(( RANDOM % 2 ? 40 : -40 )) slide=${2:-0}
     CHAIN=()
     for (( k = 0; k < $1; k++ )); do
         if [ -n "${2:-}" ]; then
@@ -209,8 +207,7 @@ where_puck() {
 # aim_turn TEAM: false when the puck was not found or no skater of TEAM reaches it.
 aim_turn() {
     local key slide limit dist k steps dir
-    local side turn=""
-    read -r key slide limit dist _ _ side <<<"${AIM[$1]}" || true
+    read -r key slide limit dist _ <<<"${AIM[$1]}" || true
     [ -n "$key" ] && [ "$dist" -le 16 ] || return 1
     tap_key "$key"
     # Mouse up raises the slide, down lowers it. The skater aimed last time is where it was put
@@ -228,12 +225,7 @@ aim_turn() {
     moves $(( steps / 5 )) 0 "$dir" 0.05
     [ $(( steps % 5 )) != 0 ] && moves 1 0 $(( steps % 5 * dir / 5 )) 0.05
     [ "${#CHAIN[@]}" -gt 0 ] && xdo "${CHAIN[@]}"
-    # With $AIM_SPIN set (1 or -1, the way a right-hand mouse move turns a figure) the spin
-    # sweeps the puck towards the other side's goal: team 0 plays towards +z, team 1 towards -z.
-    if [ -n "${AIM_SPIN:-}" ] && [ -n "$side" ]; then
-        turn=$(( 40 * AIM_SPIN * side * ($1 == 0 ? -1 : 1) ))
-    fi
-    spin 18 "" $turn
+    spin 18
 }
 play_turn() {
     local team=0
