@@ -51,6 +51,7 @@ focus_copy() {
     if [ "${PROGRAM[$1]}" = windows ]; then
         wine "$RESTORE_WINDOW" >/dev/null 2>"$E2E_WORK/restore.stderr" ||
             fail "could not restore the $1 window: $(cat "$E2E_WORK/restore.stderr")"
+        sleep 0.5  # the device takes the screen again; a key pressed meanwhile may be lost
     fi
     xdo windowfocus --sync "${WIN[$1]}"
 }
