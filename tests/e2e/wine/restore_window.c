@@ -3,7 +3,7 @@
  * window loses the focus, and a minimized window takes no focus from X (xdotool). Restores
  * the window titled TITLE and makes it the foreground window; it then holds the X focus.
  * Usage: restore_window.exe [TITLE]   (default "Frostel")
- * Status: 0 done, 1 no such window. */
+ * Status: 0 done (restored and in the foreground), 1 no such window, 2 not back within 5 s. */
 #include <windows.h>
 #include <stdio.h>
 
@@ -17,5 +17,11 @@ int main(int argc, char** argv)
     }
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
     SetForegroundWindow(window);
-    return 0;
+    /* the game's thread restores and activates it: wait for that, up to 5 s */
+    for (int i = 0; i < 100; i++) {
+        if (!IsIconic(window) && GetForegroundWindow() == window) return 0;
+        Sleep(50);
+    }
+    fprintf(stderr, "restore_window: \"%s\" is not back after 5 s\n", title);
+    return 2;
 }
