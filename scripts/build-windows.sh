@@ -2,7 +2,8 @@
 # Builds the Windows programs with mingw-w64 and packs what a Windows player unzips.
 # Usage: build-windows.sh [DIR]   (default build-windows/)
 # The assets come from the host's generator, so both builds ship the same bytes: the one
-# named by $FROSTEL_ASSETGEN, or one built here in DIR/host.
+# named by $FROSTEL_ASSETGEN, or one built here in DIR/host. $FROSTEL_NATIVE_RUN_DIR names the
+# native build the Windows tests play matches against.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=$(realpath -m "${1:-$root/build-windows}")
@@ -17,7 +18,7 @@ if [ -z "$assetgen" ]; then
 fi
 
 cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-      -DFROSTEL_ASSETGEN="$assetgen" > /dev/null
+      -DFROSTEL_ASSETGEN="$assetgen" ${FROSTEL_NATIVE_RUN_DIR:+-DFROSTEL_NATIVE_RUN_DIR="$FROSTEL_NATIVE_RUN_DIR"} > /dev/null
 cmake --build "$dir" --target frostel frostel_640 -j 2
 
 # The run folder is what the player gets: both programs (without their debugging

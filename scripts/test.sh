@@ -28,6 +28,10 @@ FROSTEL_ASSETGEN="$root/build/tools/assetgen" bash "$root/scripts/build-windows.
 cmake "$root/build-windows" -DFROSTEL_NATIVE_RUN_DIR="$root/build/run" > /dev/null
 cmake --build "$root/build-windows" --target windows_tests -j 2
 (cd "$root/build-windows" && ctest --output-on-failure -j 2)
+# 30 s of the soak with frostel.exe under Wine creating and the native frostel joining
+# through the lossy relay.
+FROSTEL_RUN_DIR="$root/build-windows/run" FROSTEL_WINE_PREFIX="$root/build-windows/wine-prefix" \
+    FROSTEL_NATIVE_RUN_DIR="$root/build/run" bash "$root/scripts/soak.sh" 30 windows native
 echo "test.sh: the Windows build and its tests took $(( $(date +%s) - win_start )) s"
 
 echo "test.sh: all suites passed in $(( $(date +%s) - start )) s"

@@ -2,14 +2,20 @@
 # Two copies of the game play a network match over loopback on one X display. One creates
 # on a port other than the default (from its own "opts.dat"); the other joins it on the
 # padded address "127.000.000.001". Both reach the match, both connection indicators go,
-# a figure moved on one screen moves on the other, and F10 brings each back to its menu.
+# a figure moved on one screen moves on the other, a goal (the puck steered in by aimed input,
+# as in the soak) shows the same score on both screens, and F10 brings each back to its menu.
 #
 # Both windows cover the whole screen, so a screenshot shows the one on top: a copy is
 # raised before it is looked at, and input goes to whichever copy has the keyboard focus.
 # NET_SHOTS=DIR keeps every screenshot for a person to look at.
+#
+# Usage: net_match_test.sh [CREATING JOINING], each "native" or "windows" (two_copies.sh):
+# by default both are the run folder's own program.
 source "$(dirname "$0")/lib.sh"
 in_xvfb "$@"
 source "$(dirname "$0")/two_copies.sh"
+source "$(dirname "$0")/aimed_play.sh"
+copy_programs "$@"
 
 INDICATOR=120x100+4+64  # the opaque middle of the 128x128 indicator at (0, 52)
 MENU=256x256+384+256    # the menu picture
@@ -41,7 +47,7 @@ EOF
 # focus NAME: keys and mouse go to that copy. A copy in a match takes the pointer when it
 # gets the focus, and SDL raises a window that takes the pointer: call show after focus.
 focus() {
-    xdo windowfocus --sync "${WIN[$1]}"
+    focus_copy "$1"
     sleep 0.3
 }
 
@@ -130,8 +136,23 @@ walk_goalie() {
     sleep 0.5
     shot "$2-still2"
     expect_less "the $2 screen is still without input" "$(differing "$2-still" "$2-still2" "$RINK")" 50
-    hold "$3" 0.7
-    wait_until "$2" "$2-moved" "$2-still" "$RINK" more 200
+    # Up to three walks: a Wine copy just restored from its minimized state may miss keys for
+    # a while (seen as flaky on a loaded machine).
+    local attempt i n=0
+    for attempt in 1 2 3; do
+        hold "$3" 0.7
+        for (( i = 0; i < 12; i++ )); do
+            shot "$2-moved"
+            n=$(differing "$2-still" "$2-moved" "$RINK")
+            [ "$n" -gt 200 ] && break 2
+            running "$2" || fail "$2 ended"
+            sleep 0.25
+        done
+        echo "-- the $2 screen did not change after walk $attempt"
+        focus "$1"
+        show "$2"
+    done
+    [ "$n" -gt 200 ] || fail "the $2 screen did not change after three walks on the $1 copy"
     [ "$(top_window)" = "${WIN[$2]}" ] || fail "the $2 window is no longer on top"
     pass "the $2 screen changed by $(differing "$2-still" "$2-moved" "$RINK") pixels"
 }
@@ -141,6 +162,42 @@ walk_goalie joining creating w
 
 step "a goalie walked on the creating copy moves on the joining screen"
 walk_goalie creating joining q
+
+step "aimed play on both sides until a goal: the same score on both screens"
+# Goals stay rare events even with aimed input (the soak sees one in minutes, on a loaded
+# machine none in ten), so a match without one in the time given ends the test as skipped
+# (77) after the remaining checks, saying so, rather than as passed.
+show creating
+shot creating-score
+start_score=$(scores creating-score)
+[ "$start_score" = "0 0" ] || fail "the creating copy shows $start_score before any goal"
+goal_budget=${NET_GOAL_SECONDS:-240}
+play_start=$(date +%s)
+score=$start_score
+while [ "$score" = "$start_score" ] && [ $(( $(date +%s) - play_start )) -lt "$goal_budget" ]; do
+    play_turn creating
+    play_turn joining
+    show creating
+    shot creating-score
+    score=$(scores creating-score)
+done
+if [ "$score" = "$start_score" ]; then
+    no_goal="no goal in $goal_budget s of aimed play"
+    echo "-- $no_goal: the score check is left out"
+else
+    pass "the creating copy shows $score after $(( $(date +%s) - play_start )) s of play"
+    # the other screen, within three looks (about a second each): datagrams may be late
+    for (( i = 0; i < 3; i++ )); do
+        show joining
+        shot joining-score
+        [ "$(scores joining-score)" = "$score" ] && break
+    done
+    [ "$(scores joining-score)" = "$score" ] || fail "the joining copy shows $(scores joining-score), the creating copy $score"
+    show creating
+    shot creating-score
+    [ "$(scores creating-score)" = "$score" ] || fail "the creating copy went on to $(scores creating-score)"
+    pass "both show $score"
+fi
 
 step "F10 on each returns it to the main menu"
 focus joining
@@ -159,11 +216,16 @@ step "Esc ends both with status 0"
 for n in creating joining; do
     focus "$n"
     press Escape
-    for (( i = 0; i < 100; i++ )); do running "$n" || break; sleep 0.1; done
+    # pressed again every 2 s: a restored Wine copy may miss the first
+    for (( i = 1; i <= 100; i++ )); do running "$n" || break; (( i % 20 )) || press Escape; sleep 0.1; done
     running "$n" && fail "$n still runs after Esc"
     status=0
     wait "${PID[$n]}" || status=$?
     [ "$status" = 0 ] || fail "$n ended with status $status"
     unset "PID[$n]"
 done
+if [ -n "${no_goal:-}" ]; then
+    echo "SKIP: all other checks passed, but $no_goal" >&2
+    exit 77
+fi
 pass "network match over loopback"

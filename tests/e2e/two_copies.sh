@@ -1,7 +1,11 @@
 # Helpers for two copies of the game on one display, named "creating" and "joining": their
 # folders, start-up, the way into a match and the failure report. Sourced after lib.sh;
 # FAIL_PREFIX heads a failure. The caller defines focus and show.
-declare -A PID WIN
+#
+# Each copy runs "native" (frostel) or "windows" (frostel.exe under Wine): copy_programs
+# CREATING JOINING sets them, by default the run folder's own. A native copy beside a Wine one
+# comes from $FROSTEL_NATIVE_RUN_DIR, the Wine one from $FROSTEL_RUN_DIR.
+declare -A PID WIN PROGRAM
 FAIL_PREFIX=${FAIL_PREFIX:-FAIL}
 
 # fail MESSAGE, also as the lib.sh helpers call it: with the stderr of both copies.
@@ -15,6 +19,45 @@ fail() {
         fi
     done
     exit 1
+}
+
+# copy_programs [CREATING [JOINING]]; ends the test with 77 (skipped) when the native build a
+# Wine copy plays against is missing.
+copy_programs() {
+    local own=native n
+    under_wine && own=windows
+    PROGRAM[creating]=${1:-$own}
+    PROGRAM[joining]=${2:-$own}
+    for n in creating joining; do
+        case ${PROGRAM[$n]} in
+        native) [ -x "$(copy_run_dir native)/frostel" ] || {
+                echo "SKIP: no native frostel in '$(copy_run_dir native)' (FROSTEL_NATIVE_RUN_DIR)" >&2
+                exit 77
+            } ;;
+        windows) under_wine || fail "a windows copy needs FROSTEL_WINE_PREFIX"
+            [ -f "$RESTORE_WINDOW" ] || fail "$RESTORE_WINDOW is not built (windows_tests)" ;;
+        *) fail "copy program ${PROGRAM[$n]}: native or windows" ;;
+        esac
+    done
+}
+
+# The Windows build's tool that restores a minimized game window (tests/e2e/wine).
+RESTORE_WINDOW=${FROSTEL_RESTORE_WINDOW:-${FROSTEL_RUN_DIR%/}/../tests/e2e/restore_window.exe}
+
+# focus_copy NAME: keys and mouse go to that copy. A full-screen Direct3D device minimizes its
+# window when another program takes the focus, and Wine gives a minimized window no focus: a
+# Windows copy is first restored and made the foreground window, as from the taskbar.
+focus_copy() {
+    if [ "${PROGRAM[$1]}" = windows ]; then
+        wine "$RESTORE_WINDOW" >/dev/null 2>"$E2E_WORK/restore.stderr" ||
+            fail "could not restore the $1 window: $(cat "$E2E_WORK/restore.stderr")"
+        sleep 0.5  # the device takes the screen again; a key pressed meanwhile may be lost
+    fi
+    xdo windowfocus --sync "${WIN[$1]}"
+}
+
+copy_run_dir() {
+    if [ "$1" = native ] && under_wine; then echo "${FROSTEL_NATIVE_RUN_DIR:-}"; else echo "$FROSTEL_RUN_DIR"; fi
 }
 
 kill_copies() {
@@ -37,15 +80,21 @@ print(s.getsockname()[1])'
 # sensitivity 1.0 (one mouse count is one pointer pixel), the port, the padded loopback
 # address, volumes 0.
 make_dir() {
-    play_dir "$E2E_WORK/$1"
+    [ -n "${PROGRAM[$1]:-}" ] || copy_programs
+    FROSTEL_RUN_DIR=$(copy_run_dir "${PROGRAM[$1]}") play_dir "$E2E_WORK/$1"
     write_opts "$E2E_WORK/$1/opts.dat" 1.0 "$2" 127.000.000.001 1 0 0
 }
 
-# start NAME: runs frostel in its folder and waits until its window is mapped.
+# start NAME: runs the copy's program in its folder and waits until its window is mapped.
+# Wine's windows carry the program's process id too (wine becomes the program).
 start() {
     local i id
     xdo mousemove 512 384
-    (cd "$E2E_WORK/$1" && exec "./frostel") 2>"$E2E_WORK/$1.stderr" >/dev/null &
+    if [ "${PROGRAM[$1]}" = windows ]; then
+        (cd "$E2E_WORK/$1" && exec wine ./frostel.exe) 2>"$E2E_WORK/$1.stderr" >/dev/null &
+    else
+        (cd "$E2E_WORK/$1" && exec ./frostel) 2>"$E2E_WORK/$1.stderr" >/dev/null &
+    fi
     PID[$1]=$!
     for (( i = 0; i < 600; i++ )); do
         id=$(xdotool search --all --onlyvisible --pid "${PID[$1]}" --name "$FROSTEL_WINDOW_NAME" 2>/dev/null |

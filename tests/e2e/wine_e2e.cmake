@@ -41,3 +41,20 @@ set(FROSTEL_NATIVE_RUN_DIR "" CACHE PATH "Run folder of the native build, for th
 frostel_wine_e2e(options_across options_across_test.sh)
 set_property(TEST wine.e2e.options_across APPEND PROPERTY ENVIRONMENT "FROSTEL_NATIVE_RUN_DIR=${FROSTEL_NATIVE_RUN_DIR}")
 set_tests_properties(wine.e2e.options_across PROPERTIES SKIP_RETURN_CODE 77)
+
+# ---- Matches between the two builds: frostel.exe under Wine against the native frostel,
+# each creating once. The native run folder comes from the test command (scripts/test.sh
+# builds build/ first); without it these tests are skipped.
+# Restores the minimized window of a full-screen game that lost the focus to the native copy.
+add_executable(restore_window ${e2e_dir}/wine/restore_window.c)
+target_compile_options(restore_window PRIVATE -Wall -Wextra)
+set_target_properties(restore_window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/e2e)
+if(TARGET windows_tests)
+  add_dependencies(windows_tests restore_window)
+endif()
+foreach(direction "windows;native" "native;windows")
+  list(JOIN direction "_" name)
+  frostel_wine_e2e(net_match_${name} net_match_test.sh ${direction})
+  set_tests_properties(wine.e2e.net_match_${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
+  set_property(TEST wine.e2e.net_match_${name} APPEND PROPERTY ENVIRONMENT "FROSTEL_NATIVE_RUN_DIR=${FROSTEL_NATIVE_RUN_DIR}")
+endforeach()
