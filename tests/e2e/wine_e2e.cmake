@@ -38,7 +38,7 @@ frostel_wine_e2e(asset_faults asset_faults_test.sh gfx/menu01.jpg gfx/goal.bmp h
 set(FROSTEL_NATIVE_RUN_DIR "" CACHE PATH "Run folder of the native build, for the tests between the two builds")
 
 # The same clicks on both programs write the same "opts.dat", and each reads the other's.
-frostel_wine_e2e(options_across options_across_test.sh)
+frostel_wine_e2e(options_across options_across.sh)
 set_property(TEST wine.e2e.options_across APPEND PROPERTY ENVIRONMENT "FROSTEL_NATIVE_RUN_DIR=${FROSTEL_NATIVE_RUN_DIR}")
 set_tests_properties(wine.e2e.options_across PROPERTIES SKIP_RETURN_CODE 77)
 
