@@ -72,6 +72,22 @@ expect_running() {
     kill -0 "$GAME_PID" 2>/dev/null || fail "the game has ended"
 }
 
+# shot_until SHOT REF more|less LIMIT [WxH+X+Y]: takes SHOT until it differs from shot REF by
+# more (or less) than LIMIT pixels (in the region, if given), for up to 10 s: frames come
+# slowly on a loaded machine, under Wine most of all, so a fixed pause may look too early.
+shot_until() {
+    local i n=0
+    for (( i = 0; i < 40; i++ )); do
+        shot "$1"
+        n=$(differing "$2" "$1" ${5:+"$5"})
+        if [ "$3" = more ] && [ "$n" -gt "$4" ]; then return 0; fi
+        if [ "$3" = less ] && [ "$n" -lt "$4" ]; then return 0; fi
+        kill -0 "$GAME_PID" 2>/dev/null || fail "$GAME_PROG ended while waiting for $1"
+        sleep 0.25
+    done
+    fail "$1 against $2 differs by $n pixels, not $3 than $4"
+}
+
 # wait_shown SHOT WxH+X+Y SECONDS: until that region is drawn and stays as it is (the frames
 # are running), leaving the last screenshot as SHOT.
 wait_shown() {

@@ -267,17 +267,21 @@ xdo() {
 CLICK_PAUSE=0.3
 KEY_PAUSE=0.2
 MOVE_PAUSE=0.2
+# How long a click or key is held: the game reads the button and key state once a frame, and
+# a frame under Wine on a loaded machine may take longer than 0.1 s.
+HOLD=0.1
+under_wine && HOLD=0.3
 
 click() {
     xdo mousedown 1
-    sleep 0.1
+    sleep "$HOLD"
     xdo mouseup 1
     sleep "$CLICK_PAUSE"
 }
 
 press() {
     xdo keydown "$1"
-    sleep 0.1
+    sleep "$HOLD"
     xdo keyup "$1"
     sleep "$KEY_PAUSE"
 }

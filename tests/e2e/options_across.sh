@@ -31,14 +31,16 @@ use_build() {
     OPTS=$FROSTEL_RUN_DIR/opts.dat
 }
 
-# type_keys KEY...: each held 0.3 s, so that a slow frame under Wine still sees it down.
+# type_keys KEY...: each held 0.5 s and released for 0.5 s: the game sees a key by its state
+# once a frame, and under Wine on a loaded machine a frame may take longer than 0.3 s, which
+# lost a digit (or would join two presses of the same one).
 type_keys() {
     local k
     for k in "$@"; do
         xdo keydown "$k"
-        sleep 0.3
+        sleep 0.5
         xdo keyup "$k"
-        sleep 0.2
+        sleep 0.5
     done
 }
 
