@@ -37,11 +37,11 @@ TEST(GameWorld, StartingValues) {
 
 // The opening of tests/e2e/aimed_play.sh (opening_shot), as timed input at sensitivity 1.0:
 // the goalie goes to slide 50, out of the shot's way (six moves of 40 counts: enough even when
-// two share a frame); skater 4 (rod 3) steps back to slide 0,
-// turns its stick away (angle 32), steps up to slide 36 below the puck, turns to angle -22 and
-// comes back to slide 16, beside the puck; one move of 40 counts turns it 10 steps and the stick
-// sends the puck into the far goal. Three counts a move, 0.1 s apart: even a frame of 0.3 s,
-// which sums three moves, stays within the 10 steps a frame may take.
+// two share a frame); skater 4 (rod 3) steps back to slide 0, turns its stick away (angle 32),
+// steps up to slide 36 below the puck, turns to angle -22 and comes back to slide 16, beside
+// the puck; one move of 40 counts turns it 10 steps and the stick sends the puck into the far
+// goal. Three counts a move, 0.1 s apart: even a frame of 0.3 s, which sums three moves, stays
+// within the 10 steps a frame may take.
 struct Input {
     double at;
     int key;  // a digit key held for 0.3 s (a slow frame must not miss it), or 0 for a move
