@@ -5,6 +5,9 @@
 # copy connects to the relay's port; the relay forwards to the creating copy, which answers
 # the latest sender.
 #
+# The joining copy starts with the opening shot of tests/e2e/aimed_play.sh, which scores from the
+# face-off within seconds; random and aimed turns follow.
+#
 # Checks: neither copy ends or crashes; the resident memory of each grows by less than 1 MB
 # after the first minute (runs under three minutes measure after their first third, where the
 # renderer may still be compiling shaders for situations met the first time, and fail only
@@ -158,6 +161,14 @@ score_high() {
     local a=${last_scores% *} b=${last_scores#* }
     [[ "$a" =~ ^[0-9]+$ && "$b" =~ ^[0-9]+$ ]] && { [ "$a" -ge 8 ] || [ "$b" -ge 8 ]; }
 }
+
+# The joining copy opens with the scripted shot from the face-off (aimed_play.sh): a goal within
+# seconds, so that even a short run checks the scores agreeing after one.
+check_screens
+next_sample=$(( $(date +%s) + 4 ))
+focus joining
+show joining
+opening_shot
 
 while [ "$(date +%s)" -lt "$end_time" ]; do
     alive

@@ -3,6 +3,8 @@
 #   scores SHOT            "FIN SWE" as SHOT's score panel shows them, "- -" with no panel.
 #   play_turn SIDE [jitter] one turn of input on that copy, looking at its screen first; with
 #                          "jitter" only the plain jitter.
+#   opening_shot           from the face-off, the focused joining copy knocks the puck into the
+#                          far goal (an own goal: the creating side's score goes to 1).
 
 # scores SHOT: "FIN SWE" as the score panel shows them; "- -" when no panel is drawn. The red
 # marker of a row sits 18 pixels further right for each goal (its centre at x 54 for 0).
@@ -242,4 +244,38 @@ play_turn() {
         sweep_turn
         AIMED_KEY[$team]=""
     fi
+}
+
+# The opening shot, for the joining copy right after the face-off while it owns the puck (the
+# same input, timed the same way, is replayed in tests/sim/game_test.cpp under many frame
+# times). Needs sensitivity 1.0, as two_copies.sh writes it. The goalie goes to slide 50, out
+# of the shot's way; skater 4 steps back to slide 0, turns its stick away (angle 32), steps up
+# to slide 36 below the puck, turns to angle -22, comes back to slide 16 beside the puck, and
+# one move of 40 counts (10 steps in one frame) sends the puck up the rink into the goal behind
+# that goalie, about 1.5 s later; then the skater goes back to slide 0, off the centre spot
+# where the puck comes back. Moves of 3 counts 0.1 s apart: a slow frame that sums three of
+# them still takes every step. Keys are held 0.3 s so that a slow frame does not miss them.
+# step_moves COUNTS DX DY: COUNTS in moves of 3 along DX, DY (each -1, 0 or 1), onto CHAIN.
+step_moves() {
+    local left=$1 c
+    while [ "$left" -gt 0 ]; do
+        c=$(( left < 3 ? left : 3 ))
+        CHAIN+=(mousemove_relative -- $(( c * $2 )) $(( c * $3 )) sleep 0.1)
+        left=$(( left - c ))
+    done
+}
+opening_shot() {
+    xdo keydown 1 sleep 0.3 keyup 1 sleep 0.1
+    CHAIN=()
+    moves 6 40 0 0.1
+    xdo "${CHAIN[@]}" sleep 0.4  # no move in the frame that sees the next key
+    xdo keydown 4 sleep 0.3 keyup 4 sleep 0.1
+    CHAIN=(mousemove_relative -- 0 10 sleep 0.1)
+    step_moves 64 1 0   # angle 96 -> 32
+    step_moves 36 0 -1  # slide 0 -> 36
+    step_moves 54 1 0   # angle 32 -> -22
+    step_moves 20 0 1   # slide 36 -> 16
+    CHAIN+=(sleep 0.4 mousemove_relative -- 40 0 sleep 1.0)
+    moves 4 0 40 0.1
+    xdo "${CHAIN[@]}"
 }
