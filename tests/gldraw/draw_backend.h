@@ -21,6 +21,8 @@ struct DrawBackend {
     // Switches the program away from the screen (active false) and back, as Alt+Tab does;
     // null where the device is never lost.
     void (*switchFocus)(WindowHandle window, bool active);
+    // The count of the process's threads (Direct3D's worker among them); null where not looked at.
+    int (*threadCount)();
 };
 
 const DrawBackend& drawBackend();

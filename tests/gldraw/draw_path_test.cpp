@@ -6,6 +6,7 @@
 #include <stb/stb_image_write.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/layout.h"
@@ -480,6 +482,27 @@ TEST_F(DrawPathTest, ALostDeviceComesBackDrawingWhatItDrewBefore) {
     Image after = frame();
     EXPECT_EQ(countWrong(after, 378, 250, 268, 268, 0, [&](uint32_t c, int x, int y) { return c == before.at(x, y); }),
               0);
+}
+
+// Defined last, so it runs last, as at the game's end: the registries keep their textures and
+// meshes to the end of the process, yet the released device is destroyed, its worker thread
+// gone. A device left alive has the process exit with Direct3D still at work.
+TEST_F(DrawPathTest, ReleasedDeviceIsDestroyedThoughItsTexturesAreStillHeld) {
+    if (!drawBackend().threadCount) GTEST_SKIP() << drawBackend().name << " has no worker thread to look at";
+    auto* s = new Sprite;
+    ASSERT_TRUE(s->loadPlain(1, "ident.bmp", 256, 256));
+    sprite(s, 384, 256);
+    frame();
+    const int threads = drawBackend().threadCount();
+    delete graphics_;
+    graphics_ = nullptr;
+    // the worker is told to stop and ends on its own, soon after
+    int now = drawBackend().threadCount();
+    for (int i = 0; i < 100 && now >= threads; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        now = drawBackend().threadCount();
+    }
+    EXPECT_LT(now, threads);
 }
 
 }  // namespace
