@@ -98,8 +98,8 @@ bool D3d9Device::present() {
         if (!copyBackBuffer(&lastFrame_, &desc)) lastFrame_.reset();
     }
     const HRESULT result = device_->Present(nullptr, nullptr, nullptr, nullptr);
-    if (result == D3DERR_DEVICELOST) lost_ = true;
     const bool ok = SUCCEEDED(result);
+    if (ok || result == D3DERR_DEVICELOST) lost_ = !ok;
     presented_ = true;
     pace();
     return ok;
