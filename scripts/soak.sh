@@ -55,9 +55,8 @@ alive() {
     local n status
     for n in creating joining; do
         if ! running "$n"; then
-            status=0
-            wait "${PID[$n]}" || status=$?
-            fail "the $n copy has ended (status $status)"
+            ended "$n"
+            fail "the $n copy has ended (status ${STATUS[$n]})"
         fi
     done
 }
@@ -211,9 +210,8 @@ for n in creating joining; do
     xdo key Escape
     for (( i = 0; i < 100; i++ )); do running "$n" || break; xdo key Escape; sleep 0.1; done
     running "$n" && fail "$n still runs after Esc"
-    status=0
-    wait "${PID[$n]}" || status=$?
-    [ "$status" = 0 ] || fail "$n ended with status $status"
+    ended "$n"
+    [ "${STATUS[$n]}" = 0 ] || fail "$n ended with status ${STATUS[$n]}"
     unset "PID[$n]"
 done
 kill -TERM "$RELAY_PID" 2>/dev/null || true

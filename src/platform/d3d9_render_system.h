@@ -6,6 +6,8 @@
 // format's own layout (platform/pixel_format.h). One departure from plain calls: Direct3D 9
 // puts pixel centres on whole coordinates, so the device hands Direct3D every projection
 // shifted by half a pixel; then texels land on pixels as they do on the OpenGL device.
+// A lost device skips clears and draws until it is reset. Deleting the device releases the
+// buffers and textures it made (they stay, empty), so Direct3D destroys it there and then.
 #include <cstdint>
 #include <vector>
 

@@ -35,7 +35,10 @@
 #   close_request            asks the game window to close as a window manager does for
 #                            Alt+F4 or the close button (a WM_DELETE_WINDOW message).
 #   window_geometry          prints "X Y WIDTH HEIGHT" of GAME_WINDOW.
-#   fail MESSAGE             prints MESSAGE, the game's stderr, and ends the test with 1.
+#   fail MESSAGE             prints MESSAGE, the game's stderr (and, after a crash, what
+#                            crash_report finds), and ends the test with 1.
+#   crash_report DIR STATUS  for a program run in DIR that ended with STATUS: the signal that
+#                            killed it and the stacks of its core file, if it left one.
 #   pass MESSAGE             prints MESSAGE.
 #   step MESSAGE             prints MESSAGE as the heading of the next part of a test.
 #   expect_more WHAT N LIMIT fails unless N is above LIMIT; expect_less: unless below.
@@ -139,7 +142,32 @@ fail() {
         echo "--- $GAME_PROG stderr ---" >&2
         tail -n 40 "$E2E_WORK/$GAME_PROG.stderr" >&2
     fi
+    [ -n "$GAME_STATUS" ] && crash_report "$FROSTEL_RUN_DIR" "$GAME_STATUS" >&2
     exit 1
+}
+
+# A crash under Wine says little by itself: a Windows exception ends the program with the
+# code's low byte (5 for an access violation) after Wine's "Unhandled ..." lines on stderr,
+# but a fault outside Windows code (Mesa's threads, X11, Wine's own) kills the Linux process,
+# status 128 + the signal, with nothing written. So a program started in a scratch folder of
+# $E2E_WORK may leave a core file there (the kernel's pattern is "core"), which is read here.
+allow_core() {
+    case $PWD/ in "$E2E_WORK"/*) ulimit -c unlimited 2>/dev/null || true ;; esac
+}
+
+crash_report() {
+    local status=$2 core exe
+    [ "$status" -gt 128 ] 2>/dev/null || return 0
+    echo "--- status $status: killed by signal $(kill -l $(( status - 128 )) 2>/dev/null || echo $(( status - 128 )))"
+    core=$(ls -t "$1"/core* 2>/dev/null | head -n 1 || true)
+    if [ -z "$core" ]; then
+        echo "--- no core file in $1"
+        return 0
+    fi
+    exe=$(file -b "$core" | sed -n "s/.*execfn: '\([^']*\)'.*/\1/p")
+    echo "--- stacks from $core ($exe)"
+    timeout 120 gdb -batch -nx -ex "info threads" -ex "thread apply all bt 15" ${exe:+"$exe"} "$core" 2>&1 |
+        grep -v '^\[New LWP\|^warning:' | head -n 150 || true
 }
 
 pass() { echo "ok: $*"; }
@@ -152,7 +180,7 @@ start_game() {
     GAME_PROG=$prog
     GAME_WINDOW=""
     GAME_STATUS=""
-    (cd "$FROSTEL_RUN_DIR" && run_program "$prog") 2>"$E2E_WORK/$prog.stderr" >/dev/null &
+    (cd "$FROSTEL_RUN_DIR" && allow_core && run_program "$prog") 2>"$E2E_WORK/$prog.stderr" >/dev/null &
     GAME_PID=$!
 }
 

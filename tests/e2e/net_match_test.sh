@@ -299,9 +299,8 @@ for n in creating joining; do
     # pressed again every 2 s: a restored Wine copy may miss the first
     for (( i = 1; i <= 100; i++ )); do running "$n" || break; (( i % 20 )) || press Escape; sleep 0.1; done
     running "$n" && fail "$n still runs after Esc"
-    status=0
-    wait "${PID[$n]}" || status=$?
-    [ "$status" = 0 ] || fail "$n ended with status $status"
+    ended "$n"
+    [ "${STATUS[$n]}" = 0 ] || fail "$n ended with status ${STATUS[$n]}"
     unset "PID[$n]"
 done
 if [ -n "${no_goal:-}" ]; then

@@ -5,10 +5,11 @@
 # Each copy runs "native" (frostel) or "windows" (frostel.exe under Wine): copy_programs
 # CREATING JOINING sets them, by default the run folder's own. A native copy beside a Wine one
 # comes from $FROSTEL_NATIVE_RUN_DIR, the Wine one from $FROSTEL_RUN_DIR.
-declare -A PID WIN PROGRAM
+declare -A PID WIN PROGRAM STATUS
 FAIL_PREFIX=${FAIL_PREFIX:-FAIL}
 
-# fail MESSAGE, also as the lib.sh helpers call it: with the stderr of both copies.
+# fail MESSAGE, also as the lib.sh helpers call it: with the stderr of both copies, and for a
+# copy that has ended, its status and what crash_report finds.
 fail() {
     echo "$FAIL_PREFIX: $*" >&2
     local n
@@ -16,6 +17,11 @@ fail() {
         if [ -s "$E2E_WORK/$n.stderr" ]; then
             echo "--- $n stderr ---" >&2
             grep -v '^ALSA' "$E2E_WORK/$n.stderr" | tail -n 20 >&2 || true
+        fi
+        if [ -n "${PID[$n]:-}" ] && ! running "$n"; then
+            ended "$n"
+            echo "--- $n ended with status ${STATUS[$n]}" >&2
+            crash_report "$E2E_WORK/$n" "${STATUS[$n]}" >&2
         fi
     done
     exit 1
@@ -67,6 +73,15 @@ kill_copies() {
 
 running() { kill -0 "${PID[$1]}" 2>/dev/null; }
 
+# ended NAME: sets STATUS[NAME] to the exit status of a copy that has ended (waited for once).
+ended() {
+    if [ -z "${STATUS[$1]:-}" ]; then
+        local status=0
+        wait "${PID[$1]}" 2>/dev/null || status=$?
+        STATUS[$1]=$status
+    fi
+}
+
 # A UDP port no one uses now.
 free_port() {
     python3 -c '
@@ -91,9 +106,9 @@ start() {
     local i id
     xdo mousemove 512 384
     if [ "${PROGRAM[$1]}" = windows ]; then
-        (cd "$E2E_WORK/$1" && exec wine ./frostel.exe) 2>"$E2E_WORK/$1.stderr" >/dev/null &
+        (cd "$E2E_WORK/$1" && allow_core && exec wine ./frostel.exe) 2>"$E2E_WORK/$1.stderr" >/dev/null &
     else
-        (cd "$E2E_WORK/$1" && exec ./frostel) 2>"$E2E_WORK/$1.stderr" >/dev/null &
+        (cd "$E2E_WORK/$1" && allow_core && exec ./frostel) 2>"$E2E_WORK/$1.stderr" >/dev/null &
     fi
     PID[$1]=$!
     for (( i = 0; i < 600; i++ )); do

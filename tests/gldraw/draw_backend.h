@@ -1,6 +1,7 @@
 #pragma once
 // The real device the draw-path test runs on: OpenGL through SDL on Linux, Direct3D 9 on
 // a Win32 window under Windows (Wine). One test source, one build per platform.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,6 +22,10 @@ struct DrawBackend {
     // Switches the program away from the screen (active false) and back, as Alt+Tab does;
     // null where the device is never lost.
     void (*switchFocus)(WindowHandle window, bool active);
+    // The process's resident bytes and the count of its threads (Direct3D's worker among them);
+    // null where not looked at.
+    size_t (*residentBytes)();
+    int (*threadCount)();
 };
 
 const DrawBackend& drawBackend();

@@ -46,35 +46,60 @@ D3d9Device::D3d9Device(IDirect3DDevice9* device) : device_(device) {
     finerSleep_ = timeBeginPeriod(1) == TIMERR_NOERROR;
 }
 
+// What it made goes first: the device itself is destroyed with the last reference.
 D3d9Device::~D3d9Device() {
+    for (DeviceChild* child : children_) child->orphan();
+    children_.clear();
+    lastFrame_.reset();
+    device_.reset();
     if (finerSleep_) timeEndPeriod(1);
+}
+
+DeviceChild::DeviceChild(D3d9Device* owner) : owner_(owner) { owner_->adopt(this); }
+
+DeviceChild::~DeviceChild() {
+    if (owner_) owner_->forget(this);
+}
+
+void D3d9Device::forget(DeviceChild* child) {
+    for (size_t i = 0; i < children_.size(); ++i) {
+        if (children_[i] != child) continue;
+        children_[i] = children_.back();
+        children_.pop_back();
+        return;
+    }
 }
 
 DeviceStatus D3d9Device::testCooperativeLevel() {
     switch (device_->TestCooperativeLevel()) {
-    case D3D_OK: return DeviceStatus::Ok;
-    case D3DERR_DEVICELOST: return DeviceStatus::Lost;
-    case D3DERR_DEVICENOTRESET: return DeviceStatus::NotReset;
+    case D3D_OK: lost_ = false; return DeviceStatus::Ok;
+    case D3DERR_DEVICELOST: lost_ = true; return DeviceStatus::Lost;
+    case D3DERR_DEVICENOTRESET: lost_ = true; return DeviceStatus::NotReset;
     default: return DeviceStatus::Failed;
     }
 }
 
+// A failed reset leaves the device lost.
 bool D3d9Device::reset(const PresentParams& params) {
     D3DPRESENT_PARAMETERS d = toD3d(params, g_pacing);
-    return SUCCEEDED(device_->Reset(&d));
+    lost_ = FAILED(device_->Reset(&d));
+    return !lost_;
 }
 
 bool D3d9Device::clear(uint32_t flags, uint32_t colour, float z, uint32_t stencil) {
     presented_ = false;
+    if (lost_) return true;
     return SUCCEEDED(device_->Clear(0, nullptr, flags, colour, z, stencil));
 }
 
 bool D3d9Device::present() {
-    if (keepFrames_) {
+    if (keepFrames_ && !lost_) {
         D3DSURFACE_DESC desc;
         if (!copyBackBuffer(&lastFrame_, &desc)) lastFrame_.reset();
     }
-    bool ok = SUCCEEDED(device_->Present(nullptr, nullptr, nullptr, nullptr));
+    const HRESULT result = device_->Present(nullptr, nullptr, nullptr, nullptr);
+    const bool ok = SUCCEEDED(result);
+    if (ok || result == D3DERR_DEVICELOST) lost_ = !ok;
     presented_ = true;
     pace();
     return ok;
@@ -187,6 +212,7 @@ bool D3d9Device::setIndices(IndexBuffer* buffer) {
 
 bool D3d9Device::drawIndexedPrimitive(uint32_t primitiveType, int baseVertex, uint32_t minIndex,
                                       uint32_t numVertices, uint32_t startIndex, uint32_t primitiveCount) {
+    if (lost_) return true;
     return SUCCEEDED(device_->DrawIndexedPrimitive(static_cast<D3DPRIMITIVETYPE>(primitiveType), baseVertex, minIndex,
                                                    numVertices, startIndex, primitiveCount));
 }

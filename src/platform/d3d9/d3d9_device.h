@@ -41,42 +41,78 @@ private:
 D3DPRESENT_PARAMETERS toD3d(const PresentParams& p, bool paced);
 bool presentPacing();
 
-class D3d9VertexBuffer final : public VertexBuffer {
+class D3d9Device;
+
+// Every buffer and texture holds a reference on its device, and the game's registries keep
+// theirs until the process ends: the device would never be destroyed, and the process would
+// exit with Direct3D's worker thread and the renderer below it still busy. So the device
+// lets go of what it made when it is released itself; a resource outliving it is empty.
+class DeviceChild {
 public:
-    D3d9VertexBuffer(IDirect3DVertexBuffer9* buffer, uint32_t length) : buffer_(buffer), length_(length) {}
+    DeviceChild(const DeviceChild&) = delete;
+    DeviceChild& operator=(const DeviceChild&) = delete;
+    void orphan() {
+        releaseObject();
+        owner_ = nullptr;
+    }
+
+protected:
+    explicit DeviceChild(D3d9Device* owner);
+    ~DeviceChild();
+    virtual void releaseObject() = 0;
+
+private:
+    D3d9Device* owner_;
+};
+
+class D3d9VertexBuffer final : public VertexBuffer, DeviceChild {
+public:
+    D3d9VertexBuffer(D3d9Device* owner, IDirect3DVertexBuffer9* buffer, uint32_t length)
+        : DeviceChild(owner), buffer_(buffer), length_(length) {}
     bool lock(uint32_t offset, uint32_t size, void** data) override;
-    void unlock() override { buffer_->Unlock(); }
+    void unlock() override {
+        if (buffer_) buffer_->Unlock();
+    }
     IDirect3DVertexBuffer9* get() const { return buffer_.get(); }
 
 private:
+    void releaseObject() override { buffer_.reset(); }
     Ref<IDirect3DVertexBuffer9> buffer_;
     uint32_t length_;
 };
 
-class D3d9IndexBuffer final : public IndexBuffer {
+class D3d9IndexBuffer final : public IndexBuffer, DeviceChild {
 public:
-    D3d9IndexBuffer(IDirect3DIndexBuffer9* buffer, uint32_t length) : buffer_(buffer), length_(length) {}
+    D3d9IndexBuffer(D3d9Device* owner, IDirect3DIndexBuffer9* buffer, uint32_t length)
+        : DeviceChild(owner), buffer_(buffer), length_(length) {}
     bool lock(uint32_t offset, uint32_t size, void** data) override;
-    void unlock() override { buffer_->Unlock(); }
+    void unlock() override {
+        if (buffer_) buffer_->Unlock();
+    }
     IDirect3DIndexBuffer9* get() const { return buffer_.get(); }
 
 private:
+    void releaseObject() override { buffer_.reset(); }
     Ref<IDirect3DIndexBuffer9> buffer_;
     uint32_t length_;
 };
 
 // Locked levels hold texels in the format's own layout, as Direct3D hands them out.
-class D3d9Texture final : public Texture {
+class D3d9Texture final : public Texture, DeviceChild {
 public:
-    D3d9Texture(IDirect3DTexture9* texture, uint32_t format) : texture_(texture), format_(format) {}
-    uint32_t levelCount() const override { return texture_->GetLevelCount(); }
+    D3d9Texture(D3d9Device* owner, IDirect3DTexture9* texture, uint32_t format)
+        : DeviceChild(owner), texture_(texture), format_(format) {}
+    uint32_t levelCount() const override { return texture_ ? texture_->GetLevelCount() : 0; }
     uint32_t format() const override { return format_; }
     bool levelSize(uint32_t level, uint32_t* width, uint32_t* height) const override;
     bool lockRect(uint32_t level, LockedRect* out) override;
-    void unlockRect(uint32_t level) override { texture_->UnlockRect(level); }
+    void unlockRect(uint32_t level) override {
+        if (texture_) texture_->UnlockRect(level);
+    }
     IDirect3DTexture9* get() const { return texture_.get(); }
 
 private:
+    void releaseObject() override { texture_.reset(); }
     Ref<IDirect3DTexture9> texture_;
     uint32_t format_;
 };
@@ -118,6 +154,9 @@ public:
 
     bool readBackBuffer(int* width, int* height, std::vector<uint32_t>* pixels);
 
+    void adopt(DeviceChild* child) { children_.push_back(child); }
+    void forget(DeviceChild* child);
+
 private:
     using Clock = std::chrono::steady_clock;
     void pace();
@@ -139,6 +178,11 @@ private:
     // discarded back buffer holds nothing defined (Wine hands back an older frame).
     bool keepFrames_ = false, presented_ = false;
     Ref<IDirect3DSurface9> lastFrame_;
+    // A lost device renders nothing while its calls succeed (Present alone fails). Wine's
+    // still renders every frame, unseen and unpresented, and the process grew by 100-180 MB a
+    // lost spell: while lost, clears and draws stop here.
+    bool lost_ = false;
+    std::vector<DeviceChild*> children_;
 };
 
 }  // namespace d3d9r

@@ -21,20 +21,20 @@ constexpr uint32_t kMaxTextureSize = 4096;
 bool D3d9VertexBuffer::lock(uint32_t offset, uint32_t size, void** data) {
     if (!data) return false;
     *data = nullptr;
-    if (!lockRange(length_, offset, size)) return false;
+    if (!buffer_ || !lockRange(length_, offset, size)) return false;
     return SUCCEEDED(buffer_->Lock(offset, size, data, 0)) && *data;
 }
 
 bool D3d9IndexBuffer::lock(uint32_t offset, uint32_t size, void** data) {
     if (!data) return false;
     *data = nullptr;
-    if (!lockRange(length_, offset, size)) return false;
+    if (!buffer_ || !lockRange(length_, offset, size)) return false;
     return SUCCEEDED(buffer_->Lock(offset, size, data, 0)) && *data;
 }
 
 bool D3d9Texture::levelSize(uint32_t level, uint32_t* width, uint32_t* height) const {
     D3DSURFACE_DESC desc;
-    if (level >= texture_->GetLevelCount() || FAILED(texture_->GetLevelDesc(level, &desc))) return false;
+    if (level >= levelCount() || FAILED(texture_->GetLevelDesc(level, &desc))) return false;
     if (width) *width = desc.Width;
     if (height) *height = desc.Height;
     return true;
@@ -42,7 +42,7 @@ bool D3d9Texture::levelSize(uint32_t level, uint32_t* width, uint32_t* height) c
 
 bool D3d9Texture::lockRect(uint32_t level, LockedRect* out) {
     D3DLOCKED_RECT rect;
-    if (!out || level >= texture_->GetLevelCount() || FAILED(texture_->LockRect(level, &rect, nullptr, 0)))
+    if (!out || level >= levelCount() || FAILED(texture_->LockRect(level, &rect, nullptr, 0)))
         return false;
     out->pitch = rect.Pitch;
     out->bits = rect.pBits;
@@ -54,7 +54,7 @@ VertexBuffer* D3d9Device::createVertexBuffer(uint32_t length, uint32_t usage, ui
     if (FAILED(device_->CreateVertexBuffer(length, usage, vertexFormat, static_cast<D3DPOOL>(pool), &buffer,
                                            nullptr)))
         return nullptr;
-    return new D3d9VertexBuffer(buffer, length);
+    return new D3d9VertexBuffer(this, buffer, length);
 }
 
 IndexBuffer* D3d9Device::createIndexBuffer(uint32_t length, uint32_t usage, uint32_t format, uint32_t pool) {
@@ -62,7 +62,7 @@ IndexBuffer* D3d9Device::createIndexBuffer(uint32_t length, uint32_t usage, uint
     if (FAILED(device_->CreateIndexBuffer(length, usage, static_cast<D3DFORMAT>(format), static_cast<D3DPOOL>(pool),
                                           &buffer, nullptr)))
         return nullptr;
-    return new D3d9IndexBuffer(buffer, length);
+    return new D3d9IndexBuffer(this, buffer, length);
 }
 
 Texture* D3d9Device::createTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, uint32_t format,
@@ -72,7 +72,7 @@ Texture* D3d9Device::createTexture(uint32_t width, uint32_t height, uint32_t lev
     if (FAILED(device_->CreateTexture(width, height, levels, usage, static_cast<D3DFORMAT>(format),
                                       static_cast<D3DPOOL>(pool), &texture, nullptr)))
         return nullptr;
-    return new D3d9Texture(texture, format);
+    return new D3d9Texture(this, texture, format);
 }
 
 // ---- read-back ----
