@@ -205,15 +205,8 @@ for n in creating joining; do
     [ "$growth" -lt "$limit" ] || fail "$n grew by $growth kB after ${base_at} s"
 done
 
-for n in creating joining; do
-    focus "$n"
-    xdo key Escape
-    for (( i = 0; i < 100; i++ )); do running "$n" || break; xdo key Escape; sleep 0.1; done
-    running "$n" && fail "$n still runs after Esc"
-    ended "$n"
-    [ "${STATUS[$n]}" = 0 ] || fail "$n ended with status ${STATUS[$n]}"
-    unset "PID[$n]"
-done
+escape_ends creating
+escape_ends joining
 kill -TERM "$RELAY_PID" 2>/dev/null || true
 wait "$RELAY_PID" 2>/dev/null || true
 RELAY_PID=""

@@ -293,16 +293,8 @@ running joining || fail "the joining copy has ended"
 udp_bound "$PORT" && fail "port $PORT is still bound after F10"
 
 step "Esc ends both with status 0"
-for n in creating joining; do
-    focus "$n"
-    press Escape
-    # pressed again every 2 s: a restored Wine copy may miss the first
-    for (( i = 1; i <= 100; i++ )); do running "$n" || break; (( i % 20 )) || press Escape; sleep 0.1; done
-    running "$n" && fail "$n still runs after Esc"
-    ended "$n"
-    [ "${STATUS[$n]}" = 0 ] || fail "$n ended with status ${STATUS[$n]}"
-    unset "PID[$n]"
-done
+escape_ends creating
+escape_ends joining
 if [ -n "${no_goal:-}" ]; then
     echo "SKIP: all other checks passed, but $no_goal" >&2
     exit 77

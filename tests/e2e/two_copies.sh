@@ -82,6 +82,19 @@ ended() {
     fi
 }
 
+# escape_ends NAME: Esc on that copy (the caller's focus brings it forward) ends it with status
+# 0; pressed again every 2 s, since a restored Wine copy may miss the first.
+escape_ends() {
+    local i
+    focus "$1"
+    press Escape
+    for (( i = 1; i <= 100; i++ )); do running "$1" || break; (( i % 20 )) || press Escape; sleep 0.1; done
+    running "$1" && fail "$1 still runs after Esc"
+    ended "$1"
+    [ "${STATUS[$1]}" = 0 ] || fail "$1 ended with status ${STATUS[$1]}"
+    unset "PID[$1]"
+}
+
 # A UDP port no one uses now.
 free_port() {
     python3 -c '
