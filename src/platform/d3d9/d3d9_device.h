@@ -65,37 +65,35 @@ private:
     D3d9Device* owner_;
 };
 
-class D3d9VertexBuffer final : public VertexBuffer, DeviceChild {
+// Direct3D locks whatever range it is given; ours stay inside the buffer. Size 0 locks to the end.
+inline bool lockRange(uint32_t length, uint32_t offset, uint32_t size) {
+    return offset <= length && (size == 0 || uint64_t(offset) + size <= length) && length > 0;
+}
+
+// A vertex or index buffer: the two differ only in their interfaces.
+template <class Interface, class Object>
+class D3d9Buffer final : public Interface, DeviceChild {
 public:
-    D3d9VertexBuffer(D3d9Device* owner, IDirect3DVertexBuffer9* buffer, uint32_t length)
+    D3d9Buffer(D3d9Device* owner, Object* buffer, uint32_t length)
         : DeviceChild(owner), buffer_(buffer), length_(length) {}
-    bool lock(uint32_t offset, uint32_t size, void** data) override;
+    bool lock(uint32_t offset, uint32_t size, void** data) override {
+        if (!data) return false;
+        *data = nullptr;
+        if (!buffer_ || !lockRange(length_, offset, size)) return false;
+        return SUCCEEDED(buffer_->Lock(offset, size, data, 0)) && *data;
+    }
     void unlock() override {
         if (buffer_) buffer_->Unlock();
     }
-    IDirect3DVertexBuffer9* get() const { return buffer_.get(); }
+    Object* get() const { return buffer_.get(); }
 
 private:
     void releaseObject() override { buffer_.reset(); }
-    Ref<IDirect3DVertexBuffer9> buffer_;
+    Ref<Object> buffer_;
     uint32_t length_;
 };
-
-class D3d9IndexBuffer final : public IndexBuffer, DeviceChild {
-public:
-    D3d9IndexBuffer(D3d9Device* owner, IDirect3DIndexBuffer9* buffer, uint32_t length)
-        : DeviceChild(owner), buffer_(buffer), length_(length) {}
-    bool lock(uint32_t offset, uint32_t size, void** data) override;
-    void unlock() override {
-        if (buffer_) buffer_->Unlock();
-    }
-    IDirect3DIndexBuffer9* get() const { return buffer_.get(); }
-
-private:
-    void releaseObject() override { buffer_.reset(); }
-    Ref<IDirect3DIndexBuffer9> buffer_;
-    uint32_t length_;
-};
+using D3d9VertexBuffer = D3d9Buffer<VertexBuffer, IDirect3DVertexBuffer9>;
+using D3d9IndexBuffer = D3d9Buffer<IndexBuffer, IDirect3DIndexBuffer9>;
 
 // Locked levels hold texels in the format's own layout, as Direct3D hands them out.
 class D3d9Texture final : public Texture, DeviceChild {

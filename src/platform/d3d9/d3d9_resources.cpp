@@ -8,29 +8,10 @@ namespace d3d9r {
 
 namespace {
 
-// Direct3D locks whatever range it is given; ours stay inside the buffer. Size 0 locks to the end.
-bool lockRange(uint32_t length, uint32_t offset, uint32_t size) {
-    return offset <= length && (size == 0 || uint64_t(offset) + size <= length) && length > 0;
-}
-
 // Pictures are scaled to powers of two; a hostile file must not ask for more than this.
 constexpr uint32_t kMaxTextureSize = 4096;
 
 }  // namespace
-
-bool D3d9VertexBuffer::lock(uint32_t offset, uint32_t size, void** data) {
-    if (!data) return false;
-    *data = nullptr;
-    if (!buffer_ || !lockRange(length_, offset, size)) return false;
-    return SUCCEEDED(buffer_->Lock(offset, size, data, 0)) && *data;
-}
-
-bool D3d9IndexBuffer::lock(uint32_t offset, uint32_t size, void** data) {
-    if (!data) return false;
-    *data = nullptr;
-    if (!buffer_ || !lockRange(length_, offset, size)) return false;
-    return SUCCEEDED(buffer_->Lock(offset, size, data, 0)) && *data;
-}
 
 bool D3d9Texture::levelSize(uint32_t level, uint32_t* width, uint32_t* height) const {
     D3DSURFACE_DESC desc;
