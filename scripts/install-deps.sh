@@ -10,6 +10,7 @@ packages=(
   xfonts-base  # SDL's X11 message box draws with the core fonts; without them no box appears
   python3  # tests/e2e/close_window.py sends the window-manager close request
   gdb file  # a failed end-to-end test shows the stacks of a crashed program's core file
+  ccache  # rebuilds of the several build trees reuse each other's objects
   clang libclang-rt-14-dev
   # the Windows build: mingw-w64 cross compiler, and Wine to run it in the tests
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
@@ -39,7 +40,7 @@ tools=(  # command:package, for what the build and the tests call
   xwdtopnm:netpbm pamcut:netpbm convert:imagemagick compare:imagemagick python3:python3
   x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix
   x86_64-w64-mingw32-objdump:binutils-mingw-w64-x86-64 x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64
-  gdb:gdb file:file wine:wine wineserver:wine64 pulseaudio:pulseaudio parec:pulseaudio-utils pactl:pulseaudio-utils
+  gdb:gdb file:file ccache:ccache wine:wine wineserver:wine64 pulseaudio:pulseaudio parec:pulseaudio-utils pactl:pulseaudio-utils
 )
 for t in "${tools[@]}"; do
   command -v "${t%%:*}" > /dev/null || failed+=("command ${t%%:*} (package ${t#*:})")

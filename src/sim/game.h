@@ -14,6 +14,7 @@ class Scene;
 class MouseState;
 class KeyBuffer;
 class UdpLink;
+class ComputerPlayer;
 
 struct Point2 {
     float x, z;
@@ -121,6 +122,7 @@ public:
 
     FlowState flow;
     UdpLink* link = nullptr;  // the process-wide link unless a test gives its own
+    ComputerPlayer* computer = nullptr;  // steers a team when set; the Game does not own it
 
     // The live set of figures.
     ModelInstance* liveModels() const { return highDetail ? playerModelsHigh : playerModelsLow; }
