@@ -122,7 +122,8 @@ public:
 
     FlowState flow;
     UdpLink* link = nullptr;  // the process-wide link unless a test gives its own
-    ComputerPlayer* computer = nullptr;  // steers a team when set; the Game does not own it
+    // A computer player steering each team, by team index; none where a person steers.
+    ComputerPlayer* computers[2] = {nullptr, nullptr};
 
     // The live set of figures.
     ModelInstance* liveModels() const { return highDetail ? playerModelsHigh : playerModelsLow; }
