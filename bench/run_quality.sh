@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Every figure of the README's "Performance and robustness" section in one run: the
+# Every figure of docs/performance.md's "Goals and figures" in one run: the
 # simulation frame and scene submission (CPU medians), frame rate and start-up against the
 # bare limits under Xvfb with Mesa's software renderer, peak memory, network frames-to-reply.
 # Usage: bench/run_quality.sh [BUILD_DIR, default <root>/build-quality] [SECONDS per frame-rate phase, default 5]

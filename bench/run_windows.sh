@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The Windows build's figures of the README's "Performance and robustness" section in one run,
+# The Windows build's figures of docs/performance.md in one run,
 # each against its baseline, under Wine on this machine:
 #   frame rate of a practice match, pacing off: frame_rate_bench.exe (Direct3D 9) against the
 #     Linux frame_rate_bench (OpenGL), alternating on one Xvfb screen with Mesa's llvmpipe;

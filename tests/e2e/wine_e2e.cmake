@@ -29,7 +29,7 @@ frostel_wine_e2e(flow_practice flow_practice_test.sh frostel)
 frostel_wine_e2e(flow_practice_640 flow_practice_test.sh frostel_640)
 frostel_wine_e2e(flow_640 flow_640_test.sh)
 # One file of each kind (a plain picture, a colour-keyed one, a mesh, a sample, the music), each
-# missing, cut short and garbled; the whole set is a separate command (README).
+# missing, cut short and garbled; the whole set is scripts/wine-asset-faults.sh (docs/testing.md).
 frostel_wine_e2e(asset_faults asset_faults_test.sh gfx/menu01.jpg gfx/goal.bmp hrink2.x sound2.wav tune.mp3)
 
 # Between the two builds: tests that run the native build's programs beside the Windows ones
