@@ -43,6 +43,8 @@ struct DepthFormat {
 };
 bool colourFormat(uint32_t format, const GlProcs& procs, ColourFormat* out);
 bool depthFormat(uint32_t format, DepthFormat* out);
+// A D3DCOLOR as GL's red, green, blue and alpha.
+void argbToFloats(uint32_t argb, float out[4]);
 
 // The off-screen back buffer.
 struct Framebuffer {
