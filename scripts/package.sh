@@ -18,7 +18,7 @@ rm -f "$dir"/frostel_*.deb
 deb=$(ls "$dir"/frostel_*_amd64.deb)
 
 if command -v lintian > /dev/null; then
-  # Errors fail the build; the warnings left are explained in packaging/lintian.md.
+  # An error fails the build; today it reports no errors and no warnings.
   lintian --fail-on error --info "$deb" >&2
 fi
 echo "$deb"
