@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Windows programs with mingw-w64 and packs what a Windows player unzips.
+# Builds the Windows programs with mingw-w64 and packs what a Windows player unzips,
+# frostel-VERSION-windows.zip (the version is the CMake project's).
 # Usage: build-windows.sh [DIR]   (default build-windows/)
 # The assets come from the host's generator, so both builds ship the same bytes: the one
 # named by $FROSTEL_ASSETGEN, or one built here in DIR/host. $FROSTEL_NATIVE_RUN_DIR names the
@@ -12,7 +13,7 @@ start=$(date +%s)
 
 assetgen=${FROSTEL_ASSETGEN:-}
 if [ -z "$assetgen" ]; then
-  cmake -S "$root" -B "$dir/host" -DFROSTEL_BENCH=OFF > /dev/null
+  cmake -S "$root" -B "$dir/host" -DFROSTEL_TESTS=OFF -DFROSTEL_BENCH=OFF > /dev/null
   cmake --build "$dir/host" --target assetgen -j 2
   assetgen=$dir/host/tools/assetgen
 fi
@@ -23,14 +24,15 @@ cmake --build "$dir" --target frostel frostel_640 -j 2
 
 # The run folder is what the player gets: both programs (without their debugging
 # information) and every asset beside them, in a folder "frostel".
-rm -f "$dir/frostel-windows.zip"
+zip=frostel-$(cat "$dir/version.txt")-windows.zip
+rm -f "$dir"/frostel-*windows.zip
 mkdir -p "$dir/stripped"
 for exe in frostel.exe frostel_640.exe; do
   x86_64-w64-mingw32-strip -o "$dir/stripped/$exe" "$dir/run/$exe"
 done
-(cd "$dir" && python3 - <<'PY'
-import os, zipfile
-with zipfile.ZipFile("frostel-windows.zip", "w", zipfile.ZIP_DEFLATED) as z:
+(cd "$dir" && python3 - "$zip" <<'PY'
+import os, sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as z:
     for base, dirs, files in os.walk("run"):
         dirs.sort()
         for f in sorted(files):
@@ -42,4 +44,4 @@ with zipfile.ZipFile("frostel-windows.zip", "w", zipfile.ZIP_DEFLATED) as z:
             z.write(path, os.path.join("frostel", os.path.relpath(os.path.join(base, f), "run")))
 PY
 )
-echo "build-windows.sh: $dir/frostel-windows.zip in $(( $(date +%s) - start )) s"
+echo "build-windows.sh: $dir/$zip in $(( $(date +%s) - start )) s"

@@ -1,11 +1,15 @@
-// The programs' icon (Windows resource 32512): crossed sticks and a puck on an ice tile,
-// drawn at each of the sizes Windows asks for, packed as an .ico of 32-bit pictures.
+// The programs' icon: crossed sticks and a puck on an ice tile. For Windows (resource 32512)
+// drawn at each of the sizes Windows asks for, packed as an .ico of 32-bit pictures; for the
+// Linux desktop one PNG a size, the 640x480 build's with its screen width on a badge.
 #include "icon.h"
 
 #include <cmath>
 #include <iterator>
 
+#include <stb/stb_image_write.h>
+
 #include "canvas.h"
+#include "text.h"
 
 namespace {
 
@@ -61,6 +65,29 @@ std::vector<uint8_t> iconImage(const Canvas& c) {
 }
 
 }  // namespace
+
+std::vector<uint8_t> iconPng(int size, const std::string& badge) {
+    Canvas c = iconPicture(size);
+    if (!badge.empty()) {
+        const float s = size / 48.0f;
+        c.rect(27 * s, 35 * s, 46.5f * s, 46.5f * s, rgb(0x0B2456), 3 * s);
+        TypeSetting ts = fitText(badge, TypeSetting{FontFace::Sans, 10 * s}, 16 * s, 9 * s);
+        paintTextIn(c, renderText(badge, ts), 27 * s, 35 * s, 46.5f * s, 46.5f * s, 1, solid(rgb(0xFFFFFF)));
+    }
+    std::vector<uint8_t> pixels;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const Color p = c.at(x, y);
+            for (float v : {p.r, p.g, p.b, p.a}) pixels.push_back(channel(v));
+        }
+    std::vector<uint8_t> bytes;
+    const auto append = [](void* context, void* data, int n) {
+        auto* out = static_cast<std::vector<uint8_t>*>(context);
+        out->insert(out->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + n);
+    };
+    if (!stbi_write_png_to_func(append, &bytes, size, size, 4, pixels.data(), size * 4)) bytes.clear();
+    return bytes;
+}
 
 std::vector<uint8_t> iconFile() {
     const int count = int(std::size(kSizes));
