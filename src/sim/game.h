@@ -13,7 +13,7 @@
 class Scene;
 class MouseState;
 class KeyBuffer;
-class UdpLink;
+class DatagramLink;
 class ComputerPlayer;
 
 struct Point2 {
@@ -121,7 +121,7 @@ public:
     float sampleCooldown[15] = {};
 
     FlowState flow;
-    UdpLink* link = nullptr;  // the process-wide link unless a test gives its own
+    DatagramLink* link = nullptr;  // the process-wide UDP link unless a test or matchsim gives its own
     // A computer player steering each team, by team index; none where a person steers.
     ComputerPlayer* computers[2] = {nullptr, nullptr};
 
