@@ -23,4 +23,8 @@ struct FlowState {
     float matchEndCountdown = -1.0f;
     float sideSwitchTimer = -1.0f;
     uint8_t practiceButtonWasDown = 1;
+    // The practice computer: C cycles its level (a ComputerLevel, kept from match to match).
+    uint8_t computerKeyWasDown = 1;
+    int computerLevel = 0;
+    uint32_t computerSeed = 1;  // each practice computer gets the next one
 };

@@ -1,6 +1,7 @@
 // One frame of the match: play, side switch, camera, quitting, the score markers and the end.
+#include "ai/computer_player.h"
 #include "input/key_buffer.h"
-#include "platform/udp_link.h"
+#include "platform/datagram_link.h"
 #include "sim/game.h"
 
 namespace {
@@ -12,10 +13,15 @@ bool Game::matchFrame(float dt) {
     const bool network = mode == Create || mode == Join;
 
     if (mode == Practice) {
+        practiceComputerKey();
+        seatPracticeComputer();
         practiceFrame(dt);
     } else if (network && flow.sessionOpen) {
         const int team = mode == Create ? 0 : 1;
-        steerSelectedPlayer(team, dt);
+        if (computers[team])
+            computers[team]->steer(*this, dt);
+        else
+            steerSelectedPlayer(team, dt);
         const bool ownContact = moveTeam(team);
         if (mode == Create)
             creatingExchange(ownContact, dt);

@@ -1,4 +1,5 @@
 // Steering the own team, driving it, the puck owner's play and goals, and the practice frame.
+#include "ai/computer_player.h"
 #include "flow/screen_parts.h"
 #include "input/key_buffer.h"
 #include "input/mouse_state.h"
@@ -110,10 +111,20 @@ void Game::celebrateGoal(float pause, bool winning) {
 
 void Game::practiceFrame(float dt) {
     const int team = puckOwner == 2 ? 1 : 0;
-    steerSelectedPlayer(team, dt);
-    moveTeam(team);
     const int other = 1 - team;
-    for (int i = 6 * other; i < 6 * other + 6; ++i) placePlayerModel(i);
+    // A computer steers a team in the player's stead; the player's team goes last, so
+    // the selection light ends on its figure.
+    if (computers[other]) {
+        computers[other]->steer(*this, dt);
+        moveTeam(other);
+    } else {
+        for (int i = 6 * other; i < 6 * other + 6; ++i) placePlayerModel(i);
+    }
+    if (computers[team])
+        computers[team]->steer(*this, dt);
+    else
+        steerSelectedPlayer(team, dt);
+    moveTeam(team);
     advancePlay(dt);
 }
 

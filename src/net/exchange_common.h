@@ -9,12 +9,12 @@ namespace net {
 
 using flow::kConnectionIndicator;  // the menu picture shown until the first datagram
 
-inline UdpLink& linkOf(Game& game) { return game.link ? *game.link : UdpLink::instance(); }
+inline DatagramLink& linkOf(Game& game) { return game.link ? *game.link : UdpLink::instance(); }
 
 // At most one datagram per frame; anything that is not a usable StateMessage reads
 // as nothing received.
 inline bool receiveState(Game& game, StateMessage& message) {
-    uint8_t buffer[UdpLink::kMaxDatagram];
+    uint8_t buffer[DatagramLink::kMaxDatagram];
     const int length = linkOf(game).receive(buffer);
     return readStateMessage(buffer, length, message);
 }

@@ -63,6 +63,10 @@ void Game::joiningExchange(bool /*ownContact*/, float dt) {
             setPuck(*this, in.x, in.z);  // the creating machine took the puck back
             puckOwner = 1;
         }
+        // A decided match ends here as well. The deciding goal may be one this machine
+        // found itself: its own pause then kept the goal reports from being celebrated.
+        const bool decided = in.score[0] == kWinningScore || in.score[1] == kWinningScore;
+        if (decided && !(flow.matchEndCountdown > 0.0f)) celebrateGoal(kGoalPause, true);
 
         for (int p = 0; p < 6; ++p) placePlayerModel(p);
         if (puckOwner == 2) joiningPuckStep(*this, dt);

@@ -13,7 +13,7 @@
 class Scene;
 class MouseState;
 class KeyBuffer;
-class UdpLink;
+class DatagramLink;
 class ComputerPlayer;
 
 struct Point2 {
@@ -67,6 +67,10 @@ public:
     void celebrateGoal(float pause, bool winning);
     void practiceFrame(float dt);
     void practiceSideSwitch(float dt);
+    // The C key and the computer it seats on the team the player is not steering.
+    void practiceComputerKey();
+    void seatPracticeComputer();
+    void unseatPracticeComputer();
     void placeCamera();
 
     // net/
@@ -89,6 +93,7 @@ public:
     Sprite* optionMarkers;            // [5]
     Sprite* glyphSprites;             // [25]
     Sprite* scoreSprites;             // [5]
+    Sprite* computerBadges;           // [3] easy, normal, hard; unloaded when their files are missing
 
     int* slide;        // [12]
     int* angle;        // [12]
@@ -121,9 +126,10 @@ public:
     float sampleCooldown[15] = {};
 
     FlowState flow;
-    UdpLink* link = nullptr;  // the process-wide link unless a test gives its own
+    DatagramLink* link = nullptr;  // the process-wide UDP link unless a test or matchsim gives its own
     // A computer player steering each team, by team index; none where a person steers.
     ComputerPlayer* computers[2] = {nullptr, nullptr};
+    ComputerPlayer* practiceComputer = nullptr;  // owned: the one the C key brings into practice
 
     // The live set of figures.
     ModelInstance* liveModels() const { return highDetail ? playerModelsHigh : playerModelsLow; }

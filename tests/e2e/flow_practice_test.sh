@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # A practice match played as a person would: the rink and the figures appear, the mouse moves
-# the selected figure, Space switches sides while the camera swings round, F10 returns to
-# the main menu, and Esc ends the program from a match.
+# the selected figure, Space switches sides while the camera swings round, C brings in the
+# computer on the other team (its badge shows and its figures move with no input), F10
+# returns to the main menu, and Esc ends the program from a match.
 # Usage: flow_practice_test.sh [frostel|frostel_640]   (default frostel)
 source "$(dirname "$0")/flow_common.sh"
+source "$(dirname "$0")/aimed_play.sh"  # scores
 
 PROG=${1:-frostel}
 program_layout "$PROG"
@@ -51,6 +53,24 @@ for (( i = 0; i < 60; i++ )); do
     [ "$(differing back near)" -lt 200 ] && break
 done
 expect_less "pixels changed after swinging back" "$(differing back near)" 200
+
+step "C three times: the computer takes Sweden on hard, and its badge shows beside the score panel"
+# The badge, right of what `scores` reads; the small program's picture fills the screen too.
+BADGE=120x56+266+2
+[ "$PROG" = frostel_640 ] && BADGE=180x84+426+4
+shot no_badge
+press c
+press c
+press c
+shot_until badge no_badge more 2000 "$BADGE"
+# The badge's plate is red on hard.
+red=$(convert "$E2E_WORK/badge.ppm" -crop "$BADGE" +repage -format '%[fx:int(mean.r*1000)] %[fx:int(mean.g*1000)]' info:)
+expect_more "red over green in the badge (${red})" "${red% *}" $(( ${red#* } + 100 ))
+
+step "with no other input, the computer moves Sweden's figures"
+RINK=1024x560+0+140
+shot_until playing badge more 500 "$RINK"
+[ "$(scores playing)" != "- -" ] || fail "no score panel while the computer plays"
 
 step "F10 returns to the main menu"
 press F10
