@@ -16,7 +16,7 @@ if [ -z "${FROSTEL_PACKAGE_ROOT:-}" ]; then
   trap 'rm -rf "$dest"' EXIT
   dpkg-deb -x "$deb" "$dest"
   assets=$(find "$dest/usr/share/games/frostel" -type f | wc -l)
-  [ "$assets" = 46 ] || { echo "FAIL: $assets assets in the package, not 46" >&2; exit 1; }
+  [ "$assets" = 49 ] || { echo "FAIL: $assets assets in the package, not 49" >&2; exit 1; }
   for f in usr/games/frostel usr/games/frostel-640 usr/lib/games/frostel/frostel usr/lib/games/frostel/frostel_640 \
            usr/share/games/frostel/gfx/menu01.jpg usr/share/applications/frostel-640.desktop \
            usr/share/icons/hicolor/48x48/apps/frostel-640.png usr/share/man/man6/frostel.6.gz; do
