@@ -4,10 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#ifdef __SANITIZE_ADDRESS__
-#include <sanitizer/lsan_interface.h>
-#endif
-
 namespace gltest {
 
 SDL_Window* GlTest::window_ = nullptr;
@@ -51,21 +47,8 @@ void GlTest::SetUpTestSuite() {
     setPresentPacing(false);
 }
 
-// Torn down as the game does it: device, render system, then the leak check while the
-// display is still open, then the window and SDL's video. Left to the exit, the leak check
-// would stop the driver's threads while its exit handlers end some of them.
-void GlTest::TearDownTestSuite() {
-    delete device_;
-    device_ = nullptr;
-    delete system_;
-    system_ = nullptr;
-#ifdef __SANITIZE_ADDRESS__
-    __lsan_do_leak_check();
-#endif
-    if (window_) SDL_DestroyWindow(window_);
-    window_ = nullptr;
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-}
+// The device lives for the whole program: the suites share it.
+void GlTest::TearDownTestSuite() {}
 
 void GlTest::SetUp() {
     ASSERT_NE(device_, nullptr);

@@ -229,17 +229,10 @@ protected:
         files_->write("away.x", xFile({boxFace({30, 10, 0}, {10, 10, 0}, {0, 0, 1}, 0.0f, 1.0f)}));
     }
 
-    // The registries live on to the end of the program. The device and the window system go
-    // as at the game's end (the window system checks for leaks before it closes the display):
-    // left to the exit, the leak check would stop the driver's threads while its exit
-    // handlers end some of them.
+    // The device, window and registries live on to the end of the program; only the files go.
     static void TearDownTestSuite() {
         delete files_;
         files_ = nullptr;
-        delete graphics_;
-        graphics_ = nullptr;
-        delete windows_;
-        windows_ = nullptr;
     }
 
     // Earlier tests' renderables stay in the scene, hidden.
