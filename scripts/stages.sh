@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Timed stages for scripts/test.sh (sourced). The table of their times ends the output, also
 # when a stage fails.
 #   stage NAME COMMAND...   runs the command (a program or a shell function) and notes its time
