@@ -6,6 +6,7 @@
 #                           $STAGE_LOGS/NAME.log; stages run inside it are noted as "beside"
 #   await NAME              waits until the stage NAME (run by `stage` inside a `beside` job) is
 #                           done; fails the run if that job failed first
+# STAGE_DRY=1 lists the stages' commands instead of running them.
 STAGE_LOGS=${STAGE_LOGS:-$(mktemp -d)}
 _stage_file=$STAGE_LOGS/stages.tsv
 : > "$_stage_file"
@@ -20,7 +21,7 @@ stage() {
     echo "test.sh: stage $name${_stage_note:+ ($_stage_note)}"
     _stage_current=$name
     _stage_start=$start
-    "$@"
+    if [ -n "${STAGE_DRY:-}" ]; then echo "  $*"; else "$@"; fi
     printf '%s\t%s\t%s\n' "$name" $((SECONDS - start)) "$_stage_note" >> "$_stage_file"
     _stage_current=""
 }
