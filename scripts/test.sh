@@ -19,13 +19,9 @@ ctest_in() (
     ctest --output-on-failure -j 2 "$@"
 )
 
-# intercept_tls_get_addr=0: the runtime's guess at a dynamic TLS block's bounds (GCC 12's
-# libasan) takes the heap chunk header in front of a block that happens to start 16 bytes into
-# a page for a glibc TLS header, and the leak check then scans from a small number read there
-# and crashes ("Tracer caught signal 11"). Only dlopen'ed libraries (the GL driver, LLVM) have
-# dynamic TLS; ours is static and still scanned, and leaks from those libraries are suppressed.
+# Leak checking on; tests/CMakeLists.txt adds intercept_tls_get_addr=0 (why: there).
 sanitizer_ctest_in() (
-    export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:intercept_tls_get_addr=0}"
+    export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
     export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     ctest_in "$@"
