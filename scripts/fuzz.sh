@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (AddressSanitizer and UndefinedBehaviorSanitizer)
-# and runs each for the given time, one after the other.
-# Usage: fuzz.sh [SECONDS per target, default 60] [TARGET...]
+# and runs each for the given time, one after the other (FUZZ_JOBS at a time).
+# Usage: fuzz.sh [SECONDS per target, default 60; 0 builds only] [TARGET...]
 #   targets: exchange_creating exchange_joining options xfile picture dotted_address sound_file
-# Environment: FROSTEL_FUZZ_BUILD (build folder, default <root>/build-fuzz), NICE (e.g. 19).
+# Environment: FROSTEL_FUZZ_BUILD (build folder, default <root>/build-fuzz), NICE (e.g. 19),
+# FUZZ_JOBS (targets run at the same time, default 1; each fuzzer uses one core).
 # The committed seeds stay as they are; what a run learns goes to <build>/corpus/<target>,
 # an input that breaks a target to <build>/artifacts/<target>/, the logs to <build>/logs/.
 set -euo pipefail
@@ -36,15 +37,14 @@ fi
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:allocator_may_return_null=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
-failed=()
-summary=()
-for t in "${targets[@]}"; do
-  exe=$build/fuzz/fuzz_$t
-  corpus=$build/corpus/$t
-  artifacts=$build/artifacts/$t
-  log=$logs/$t.log
+[ "$seconds" = 0 ] && exit 0
+
+# run_target T: one fuzzer; its summary line goes to $logs/T.summary, its status to T.status.
+run_target() {
+  local t=$1 status runs units
+  local exe=$build/fuzz/fuzz_$t corpus=$build/corpus/$t artifacts=$build/artifacts/$t log=$logs/$t.log
   mkdir -p "$corpus" "$artifacts"
-  extra=()
+  local extra=()
   # readers that report failures with showError would fill the log with them
   case $t in options|xfile|picture) extra+=(-close_fd_mask=2) ;; esac
   set +e
@@ -55,12 +55,26 @@ for t in "${targets[@]}"; do
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   units=$(ls "$corpus" | wc -l)
   if [ $status -ne 0 ]; then
-    failed+=("$t")
-    summary+=("$(printf '%-18s FAILED after %s executions (status %d); see %s' "$t" "${runs:-?}" "$status" "$log")")
+    printf '%-18s FAILED after %s executions (status %d); see %s\n' "$t" "${runs:-?}" "$status" "$log" > "$logs/$t.summary"
     grep -E "ERROR|runtime error|invariant broken|Test unit written" "$log" | head -5 >&2 || true
   else
-    summary+=("$(printf '%-18s %10s executions in %s s, corpus %s inputs' "$t" "${runs:-?}" "$seconds" "$units")")
+    printf '%-18s %10s executions in %s s, corpus %s inputs\n' "$t" "${runs:-?}" "$seconds" "$units" > "$logs/$t.summary"
   fi
+  echo "$status" > "$logs/$t.status"
+}
+
+jobs_max=${FUZZ_JOBS:-1}
+for t in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs_max" ]; do wait -n || true; done
+  run_target "$t" &
+done
+wait
+
+failed=()
+summary=()
+for t in "${targets[@]}"; do
+  summary+=("$(cat "$logs/$t.summary" 2>/dev/null || echo "$t: no result")")
+  [ "$(cat "$logs/$t.status" 2>/dev/null)" = 0 ] || failed+=("$t")
 done
 
 echo "fuzz.sh: executions per target"

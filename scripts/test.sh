@@ -1,37 +1,65 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and runs every test: unit and end-to-end, then the
-# whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is needed, builds, and runs every test: unit and end-to-end on the plain build,
+# then with AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets, the network soak,
+# and the Windows build with its tests under Wine. Ends with a table of each stage's time.
+#
+# A stage is one line: `stage NAME COMMAND...` (scripts/stages.sh). Builds that only compile
+# run `beside` the tests at the lowest priority, taking what the tests leave of the cores; a
+# stage that needs one `await`s it first.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bash "$root/scripts/install-deps.sh"
-start=$(date +%s)
+STAGE_LOGS=$root/build-logs
+rm -rf "$STAGE_LOGS"
+mkdir -p "$STAGE_LOGS"
+source "$root/scripts/stages.sh"
 
-bash "$root/scripts/build.sh" "$root/build"
-(cd "$root/build" && ctest --output-on-failure -j 2)
+ctest_in() (
+    cd "$1"
+    shift
+    ctest --output-on-failure -j 2 "$@"
+)
 
-bash "$root/scripts/build.sh" "$root/build-asan" -DFROSTEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
-export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
-export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-(cd "$root/build-asan" && ctest --output-on-failure -j 2)
+# Leak checking on; tests/CMakeLists.txt adds intercept_tls_get_addr=0 (why: there).
+sanitizer_ctest_in() (
+    export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
+    export LSAN_OPTIONS="suppressions=$root/tests/sanitizer/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    ctest_in "$@"
+)
 
-# Fuzzing: each libFuzzer target for 10 s (clang, AddressSanitizer and UBSan), and 30 s of
-# the two-copy network soak through the lossy relay on the plain build.
-bash "$root/scripts/fuzz.sh" 10
-FROSTEL_RUN_DIR="$root/build/run" bash "$root/scripts/soak.sh" 30
+# The Windows programs, cross-built with the native build's asset generator, and the test
+# programs run under Wine; the tests between the two builds run the native programs too.
+windows_build() {
+    FROSTEL_ASSETGEN="$root/build/tools/assetgen" FROSTEL_NATIVE_RUN_DIR="$root/build/run" \
+        bash "$root/scripts/build-windows.sh" "$root/build-windows"
+    cmake --build "$root/build-windows" --target windows_tests -j 2
+}
 
-# The Windows build: both programs cross-built with the native build's asset generator, then
-# the unit tests, the import tables and a first start under Wine (one prefix for the run).
-win_start=$(date +%s)
-FROSTEL_ASSETGEN="$root/build/tools/assetgen" bash "$root/scripts/build-windows.sh" "$root/build-windows"
-# The tests between the two builds run the native programs too.
-cmake "$root/build-windows" -DFROSTEL_NATIVE_RUN_DIR="$root/build/run" > /dev/null
-cmake --build "$root/build-windows" --target windows_tests -j 2
-(cd "$root/build-windows" && ctest --output-on-failure -j 2)
-# 30 s of the soak with frostel.exe under Wine creating and the native frostel joining
-# through the lossy relay.
-FROSTEL_RUN_DIR="$root/build-windows/run" FROSTEL_WINE_PREFIX="$root/build-windows/wine-prefix" \
+# One after the other, so that the first needed is ready first.
+other_builds() {
+    stage build-asan bash "$root/scripts/build.sh" "$root/build-asan" -DFROSTEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+    stage build-fuzz bash "$root/scripts/fuzz.sh" 0
+    stage build-windows windows_build
+}
+
+stage install bash "$root/scripts/install-deps.sh"
+stage build bash "$root/scripts/build.sh" "$root/build"
+beside builds other_builds
+stage native-tests ctest_in "$root/build"
+
+await build-asan
+stage sanitizer-tests sanitizer_ctest_in "$root/build-asan"
+
+# Each libFuzzer target for 10 s (clang, AddressSanitizer and UBSan), two at a time.
+await build-fuzz
+stage fuzz env FUZZ_JOBS=2 bash "$root/scripts/fuzz.sh" 10
+# 30 s of the two-copy network soak through the lossy relay on the plain build.
+stage soak env FROSTEL_RUN_DIR="$root/build/run" bash "$root/scripts/soak.sh" 30
+
+# The Windows unit tests, import tables and end-to-end tests under Wine (one prefix for the run).
+await build-windows
+stage windows-tests ctest_in "$root/build-windows"
+# 30 s of the soak with frostel.exe under Wine creating and the native frostel joining through
+# the lossy relay.
+stage cross-soak env FROSTEL_RUN_DIR="$root/build-windows/run" FROSTEL_WINE_PREFIX="$root/build-windows/wine-prefix" \
     FROSTEL_NATIVE_RUN_DIR="$root/build/run" bash "$root/scripts/soak.sh" 30 windows native
-echo "test.sh: the Windows build and its tests took $(( $(date +%s) - win_start )) s"
-
-echo "test.sh: all suites passed in $(( $(date +%s) - start )) s"
