@@ -38,6 +38,7 @@ windows_build() {
 # One after the other, so that the first needed is ready first.
 other_builds() {
     stage build-asan bash "$root/scripts/build.sh" "$root/build-asan" -DFROSTEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+    stage build-package bash "$root/scripts/package.sh" "$root/build-package"
     stage build-fuzz bash "$root/scripts/fuzz.sh" 0
     stage build-windows windows_build
 }
@@ -49,6 +50,10 @@ stage native-tests ctest_in "$root/build"
 
 await build-asan
 stage sanitizer-tests sanitizer_ctest_in "$root/build-asan"
+
+# The Debian package: lintian, apt's dependency check, and both launchers in a throwaway root.
+await build-package
+stage package-test bash "$root/tests/package/package_test.sh" "$root/build-package"
 
 # Each libFuzzer target for 10 s (clang, AddressSanitizer and UBSan), two at a time.
 await build-fuzz
