@@ -23,7 +23,8 @@
 #   wait_for_exit [SECS]     waits (default 30 s) for the game to end; sets GAME_STATUS to its
 #                            exit status, or kills it and sets 124 on timeout.
 #   stop_game                kills the game if it still runs (also done on exit).
-#   screenshot FILE          writes the whole screen to FILE as a binary PPM, 8 bits a sample.
+#   screenshot FILE          writes the whole screen to FILE as a binary PPM, 8 bits a sample
+#                            (taken again when a window going away breaks the grab).
 #   pixel_at FILE X Y        prints "R G B" of one pixel of a PPM file.
 #   wait_for_pixel X Y "R G B" [SECS]
 #                            waits (default 30 s) until the screen shows that colour at X Y.
@@ -224,9 +225,20 @@ wait_for_exit() {
     GAME_PID=""
 }
 
-# Wine's virtual desktop comes out of xwdtopnm with 16-bit samples.
+# Wine's virtual desktop comes out of xwdtopnm with 16-bit samples. xwd reads the attributes
+# of every top-level window, and ends with BadWindow when one goes away meanwhile (a program
+# starting or ending): such a grab is taken again.
 screenshot() {
-    xwd -root -silent | xwdtopnm 2>/dev/null | pamdepth 255 >"$1" 2>/dev/null
+    local i
+    for i in 1 2 3 4 5 6; do
+        if xwd -root -silent >"$E2E_WORK/grab.xwd" 2>"$E2E_WORK/grab.err"; then
+            xwdtopnm <"$E2E_WORK/grab.xwd" 2>/dev/null | pamdepth 255 >"$1" 2>/dev/null
+            return
+        fi
+        sleep 0.1
+    done
+    cat "$E2E_WORK/grab.err" >&2
+    return 1
 }
 
 pixel_at() {
