@@ -308,9 +308,10 @@ CLICK_PAUSE=0.3
 KEY_PAUSE=0.2
 MOVE_PAUSE=0.2
 # How long a click or key is held: the game reads the button and key state once a frame, and
-# a frame under Wine on a loaded machine may take longer than 0.1 s.
-HOLD=0.1
-under_wine && HOLD=0.3
+# a press that begins and ends between two frames is never seen. On a loaded machine a frame
+# takes longer than 0.1 s natively too (a practice match at 4.5 frames a second, the menus at
+# about ten, with the load at 27 on two cores), and longer still under Wine.
+HOLD=0.3
 
 click() {
     xdo mousedown 1
