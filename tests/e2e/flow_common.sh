@@ -103,6 +103,25 @@ shot_until() {
     fail "$1 against $2 differs by $n pixels, not $3 than $4"
 }
 
+# shot_settled SHOT REF: takes SHOT until it differs from shot REF by more than half the game's
+# pixels and by fewer than 50 from the one before (the match has come and its camera has
+# stopped), for up to 40 screenshots: a match takes a while to show on a loaded machine.
+shot_settled() {
+    local i n=0
+    shot "$1"
+    for (( i = 0; i < 40; i++ )); do
+        sleep 0.25
+        cp "$E2E_WORK/$1.ppm" "$E2E_WORK/$1-before.ppm"
+        shot "$1"
+        if [ "$(differing "$2" "$1")" -gt $(( GAME_PIXELS / 2 )) ]; then
+            n=$(differing "$1-before" "$1")
+            [ "$n" -lt 50 ] && return 0
+        fi
+        kill -0 "$GAME_PID" 2>/dev/null || fail "$GAME_PROG ended while waiting for $1"
+    done
+    fail "$1 did not settle into a view unlike $2 ($n pixels still changing)"
+}
+
 # wait_shown SHOT WxH+X+Y SECONDS: until that region is drawn and stays as it is (the frames
 # are running), leaving the last screenshot as SHOT.
 wait_shown() {
