@@ -30,8 +30,9 @@
 #                            waits (default 30 s) until the screen shows that colour at X Y.
 #   press_key KEYSYM         holds a key for 0.1 s, as a player's press (xdotool keydown/keyup).
 #   press_until_exit KEYSYM [SECS]
-#                            presses the key about once a second until the game ends (a press
-#                            while the assets load, before the first frame, is not seen); gives
+#                            holds the key down for up to 2 s, again and again, until the game
+#                            ends (a press while the assets load, before the first frame, is
+#                            not seen); gives
 #                            up after SECS (default 60). Sets GAME_STATUS like wait_for_exit.
 #   close_request            asks the game window to close as a window manager does for
 #                            Alt+F4 or the close button (a WM_DELETE_WINDOW message).
@@ -265,14 +266,18 @@ press_key() {
     xdotool keyup "$1"
 }
 
+# The key stays down until the game ends or 2 s pass: a press shorter than a frame is never
+# seen, and under Wine on a loaded machine a frame may take longer than any fixed hold.
 press_until_exit() {
     local key=$1 deadline=$(( $(date +%s) + ${2:-60} )) i
     while _game_running && [ "$(date +%s)" -lt "$deadline" ]; do
-        press_key "$key"
-        for (( i = 0; i < 10; i++ )); do
+        xdo keydown "$key"
+        for (( i = 0; i < 20; i++ )); do
             _game_running || break
             sleep 0.1
         done
+        xdo keyup "$key"
+        sleep 0.2
     done
     wait_for_exit 1
 }
