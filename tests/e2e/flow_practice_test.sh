@@ -17,7 +17,8 @@ shot menu
 
 step "the practice item starts a match: the rink and the figures appear"
 click
-shot_settled rink menu
+sleep 1.5
+shot rink
 expect_more "pixels changed from the menu" "$(differing menu rink)" $((GAME_PIXELS / 2))
 expect_more "brightness of the ice" "$(brightness rink "$ICE")" 400
 
