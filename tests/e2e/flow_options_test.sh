@@ -7,11 +7,11 @@ source "$(dirname "$0")/flow_common.sh"
 write_opts "$OPTS" 1.0 6116 127.000.000.001 1 50 50
 
 # practice_shot NAME: a practice match from the main menu (the pointer starts on its item),
-# one screenshot of the figures at the face-off, and back with F10.
+# one screenshot of the figures at the face-off once the view has settled, and back with F10.
 practice_shot() {
+    shot "$1-menu"
     click
-    sleep 1.5
-    shot "$1"
+    shot_settled "$1" "$1-menu"
     press F10
 }
 

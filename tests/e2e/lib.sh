@@ -23,14 +23,16 @@
 #   wait_for_exit [SECS]     waits (default 30 s) for the game to end; sets GAME_STATUS to its
 #                            exit status, or kills it and sets 124 on timeout.
 #   stop_game                kills the game if it still runs (also done on exit).
-#   screenshot FILE          writes the whole screen to FILE as a binary PPM, 8 bits a sample.
+#   screenshot FILE          writes the whole screen to FILE as a binary PPM, 8 bits a sample
+#                            (taken again when a window going away breaks the grab).
 #   pixel_at FILE X Y        prints "R G B" of one pixel of a PPM file.
 #   wait_for_pixel X Y "R G B" [SECS]
 #                            waits (default 30 s) until the screen shows that colour at X Y.
 #   press_key KEYSYM         holds a key for 0.1 s, as a player's press (xdotool keydown/keyup).
 #   press_until_exit KEYSYM [SECS]
-#                            presses the key about once a second until the game ends (a press
-#                            while the assets load, before the first frame, is not seen); gives
+#                            holds the key down for up to 2 s, again and again, until the game
+#                            ends (a press while the assets load, before the first frame, is
+#                            not seen); gives
 #                            up after SECS (default 60). Sets GAME_STATUS like wait_for_exit.
 #   close_request            asks the game window to close as a window manager does for
 #                            Alt+F4 or the close button (a WM_DELETE_WINDOW message).
@@ -224,9 +226,20 @@ wait_for_exit() {
     GAME_PID=""
 }
 
-# Wine's virtual desktop comes out of xwdtopnm with 16-bit samples.
+# Wine's virtual desktop comes out of xwdtopnm with 16-bit samples. xwd reads the attributes
+# of every top-level window, and ends with BadWindow when one goes away meanwhile (a program
+# starting or ending): such a grab is taken again.
 screenshot() {
-    xwd -root -silent | xwdtopnm 2>/dev/null | pamdepth 255 >"$1" 2>/dev/null
+    local i
+    for i in 1 2 3 4 5 6; do
+        if xwd -root -silent >"$E2E_WORK/grab.xwd" 2>"$E2E_WORK/grab.err"; then
+            xwdtopnm <"$E2E_WORK/grab.xwd" 2>/dev/null | pamdepth 255 >"$1" 2>/dev/null
+            return
+        fi
+        sleep 0.1
+    done
+    cat "$E2E_WORK/grab.err" >&2
+    return 1
 }
 
 pixel_at() {
@@ -253,14 +266,18 @@ press_key() {
     xdotool keyup "$1"
 }
 
+# The key stays down until the game ends or 2 s pass: a press shorter than a frame is never
+# seen, and under Wine on a loaded machine a frame may take longer than any fixed hold.
 press_until_exit() {
     local key=$1 deadline=$(( $(date +%s) + ${2:-60} )) i
     while _game_running && [ "$(date +%s)" -lt "$deadline" ]; do
-        press_key "$key"
-        for (( i = 0; i < 10; i++ )); do
+        xdo keydown "$key"
+        for (( i = 0; i < 20; i++ )); do
             _game_running || break
             sleep 0.1
         done
+        xdo keyup "$key"
+        sleep 0.2
     done
     wait_for_exit 1
 }
@@ -296,9 +313,10 @@ CLICK_PAUSE=0.3
 KEY_PAUSE=0.2
 MOVE_PAUSE=0.2
 # How long a click or key is held: the game reads the button and key state once a frame, and
-# a frame under Wine on a loaded machine may take longer than 0.1 s.
-HOLD=0.1
-under_wine && HOLD=0.3
+# a press that begins and ends between two frames is never seen. On a loaded machine a frame
+# takes longer than 0.1 s natively too (a practice match at 4.5 frames a second, the menus at
+# about ten, with the load at 27 on two cores), and longer still under Wine.
+HOLD=0.3
 
 click() {
     xdo mousedown 1

@@ -20,7 +20,7 @@ endif()
 function(frostel_wine_e2e name script)
   add_test(NAME wine.e2e.${name} COMMAND bash ${e2e_dir}/${script} ${ARGN})
   set_tests_properties(wine.e2e.${name} PROPERTIES LABELS "wine;e2e" FIXTURES_REQUIRED wine
-                       RUN_SERIAL TRUE TIMEOUT 300
+                       RUN_SERIAL TRUE TIMEOUT 600
                        ENVIRONMENT "FROSTEL_RUN_DIR=${FROSTEL_RUN_DIR};FROSTEL_WINE_PREFIX=${FROSTEL_WINE_PREFIX_DIR};FROSTEL_ERROR_BOX=${CMAKE_BINARY_DIR}/tests/e2e/error_box.exe")
 endfunction()
 
