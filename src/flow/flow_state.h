@@ -23,4 +23,8 @@ struct FlowState {
     float matchEndCountdown = -1.0f;
     float sideSwitchTimer = -1.0f;
     uint8_t practiceButtonWasDown = 1;
+    // What the joining machine's datagrams echo of the scores it has: whether they echo
+    // at all (older copies write zeros), and whether one showed the match decided.
+    uint8_t peerEchoesScore = 0, peerHasFinalScore = 0;
+    float endHeld = 0.0f;  // seconds a decided match stayed on for the joining machine
 };

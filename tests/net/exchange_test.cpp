@@ -13,6 +13,7 @@ namespace {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr int8_t kEcho = 0x40;  // bit 6 marks a joining machine's byte 22 or 23 as a score echo
 
 void sendBytes(UdpLink& from, int length, uint8_t fill) {
     std::vector<uint8_t> bytes(length, fill);
@@ -107,6 +108,8 @@ TEST(JoiningExchange, AnswersAtOnceReadsOnePerFrameAndIgnoresUnusableDatagrams) 
     EXPECT_EQ(reply.owner, 0);
     EXPECT_EQ(reply.x, p.joining.puckPos[0]);
     EXPECT_EQ(reply.z, p.joining.puckPos[1]);
+    EXPECT_EQ(reply.score[0], kEcho + 4);  // the scores it now shows, echoed
+    EXPECT_EQ(reply.score[1], kEcho);
 
     p.joiningFrame();
     EXPECT_EQ(p.joining.slide[0], 29);
@@ -301,6 +304,25 @@ TEST(CreatingExchange, GoalInByte21IsCountedOnce) {
     EXPECT_LT(p.creating.goalPause, 0.0f);
     EXPECT_EQ(p.creating.puckPos[0], 0.0f);
     EXPECT_EQ(p.creating.score[0], 1);
+
+    // Its answers lost, the joining machine goes on reporting that goal, echoing the score
+    // from before it. The report is no strike, and it is not credited again even once the
+    // puck has gone back to the joining machine; a new goal echoes the score as it stands.
+    m.score[0] = m.score[1] = kEcho;
+    p.sendAsJoining(m);
+    p.creatingFrame();
+    EXPECT_EQ(p.creating.puckOwner, 1);
+    EXPECT_EQ(p.creating.puckPos[1], 0.0f);
+    Peers::drop(p.joiningLink);
+    p.creating.puckOwner = 2;
+    p.sendAsJoining(m);
+    p.creatingFrame();
+    EXPECT_EQ(p.creating.score[0], 1);
+    Peers::drop(p.joiningLink);
+    m.score[0] = kEcho + 1;
+    p.sendAsJoining(m);
+    p.creatingFrame();
+    EXPECT_EQ(p.creating.score[0], 2);
 }
 
 TEST(JoiningExchange, CelebratesACreatingGoalOnceAndShowsTheLastScores) {
@@ -452,5 +474,46 @@ TEST(Exchange, BothMachinesLeaveADecidedMatchByThemselves) {
         const auto plays = audio->callsStartingWith("samplePlay");
         ASSERT_EQ(plays.size(), 2u) << which;
         EXPECT_EQ(plays[1], "samplePlay(105)") << which;
+    }
+}
+
+// A decided match stays on the creating machine while the joining machine's datagrams echo
+// a score short of ten (its answers may all have been lost), 5 s longer at most; a joining
+// machine that echoes nothing is not waited for.
+TEST(CreatingExchange, DecidedMatchWaitsForTheJoiningMachineToHaveTheFinalScore) {
+    struct Case {
+        const char* name;
+        bool echoes;
+        double tenHeardAt;  // seconds after the goal; < 0: never
+        double leavesAt;
+    };
+    const Case cases[] = {{"no echo", false, -1.0, 3.5}, {"heard at once", true, 0.0, 3.5},
+                          {"heard late", true, 6.0, 6.0}, {"never heard", true, -1.0, 8.5}};
+    for (const Case& c : cases) {
+        LoopNetwork net({}, 1);
+        Game creating;
+        creating.link = &net.creating();
+        ASSERT_TRUE(creating.link->openServer(6116));
+        ASSERT_TRUE(net.joining().openClient(6116, "127.000.000.001"));
+        startNetworkMatch(creating, Create);
+        creating.flow.screen = Match;
+        creating.puckOwner = 1;
+        creating.score[0] = 9;
+        creating.scoreGoal(1);
+        double t = 0.0, left = -1.0;
+        while (left < 0.0 && t < 20.0) {
+            StateMessage m = poseMessage();
+            if (c.echoes) {
+                const bool heard = c.tenHeardAt >= 0.0 && t >= c.tenHeardAt;
+                m.score[0] = static_cast<int8_t>(kEcho + (heard ? 10 : 9));
+                m.score[1] = kEcho;
+            }
+            Peers::sendRaw(net.joining(), m);
+            t += kDt;
+            net.setTime(t);
+            creating.update(kDt);
+            if (creating.flow.screen != Match) left = t;
+        }
+        EXPECT_NEAR(left, c.leavesAt, 2 * kDt) << c.name;
     }
 }

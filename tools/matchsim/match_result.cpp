@@ -27,6 +27,7 @@ std::string describeMatch(const MatchResult& r) {
         line += ", joining shows " + std::to_string(r.joiningScore[0]) + ":" + std::to_string(r.joiningScore[1]);
         if (r.goalsLost) line += ", goals lost " + std::to_string(r.goalsLost);
         if (r.goalsTwice) line += ", goals counted twice " + std::to_string(r.goalsTwice);
+        if (r.goalsOverruled) line += ", overruled by a touch " + std::to_string(r.goalsOverruled);
         if (r.disagreement()) line += ", DISAGREEMENT";
         line += ", datagrams " + std::to_string(r.link.sent) + " (dropped " + std::to_string(r.link.dropped) +
                 ", held " + std::to_string(r.link.held) + ")";

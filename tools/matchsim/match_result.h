@@ -20,6 +20,7 @@ struct MatchResult {
     int joiningScore[2] = {0, 0};  // as the joining machine showed it last
     double leaveGap = 0.0;         // seconds from the creating machine leaving to the joining one
     int goalsLost = 0, goalsTwice = 0;
+    int goalsOverruled = 0;  // found on the joining copy after a creating-machine touch took it back
     LinkCounts link;
 
     bool disagreement() const {

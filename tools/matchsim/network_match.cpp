@@ -70,7 +70,7 @@ MatchResult playNetworkMatch(const Options& options, int index, uint64_t seed) {
         } else {
             audit.beforeJoiningFrame(m.game);
             m.frame();
-            audit.afterJoiningFrame(m.game);
+            audit.afterJoiningFrame(m.game, creating.game);
         }
         const double now = m.last;
         if (!m.inMatch()) m.leftAt = now;
@@ -96,6 +96,7 @@ MatchResult playNetworkMatch(const Options& options, int index, uint64_t seed) {
     result.leaveGap = joining.leftAt - creating.leftAt;
     result.goalsLost = audit.lost();
     result.goalsTwice = audit.twice();
+    result.goalsOverruled = audit.overruled();
     result.link = net.counts();
     return result;
 }
