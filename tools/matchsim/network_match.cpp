@@ -92,6 +92,8 @@ MatchResult playNetworkMatch(const Options& options, int index, uint64_t seed) {
         result.score[s] = creating.game.score[s];
         result.joiningScore[s] = joining.game.score[s];
     }
+    result.puckAt[0] = creating.game.puckPos[0];
+    result.puckAt[1] = creating.game.puckPos[1];
     result.leftTogether = tenthAt >= 0.0 && creating.leftAt >= 0.0 && joining.leftAt >= 0.0;
     result.leaveGap = joining.leftAt - creating.leftAt;
     result.goalsLost = audit.lost();
