@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The damaged-asset test on all 46 asset files (138 cases) for frostel.exe under Wine; the
+# The damaged-asset test on all 49 asset files (147 cases) for frostel.exe under Wine; the
 # test command runs one file of each kind only. Needs the Windows build with its test
 # programs (build-windows.sh, then the windows_tests target). Makes that build's Wine prefix
 # afresh and stops it at the end, so not beside its CTest run.

@@ -49,7 +49,7 @@ function(frostel_windows_test target layout)
   set(FROSTEL_WINDOWS_TEST_PROGRAMS ${FROSTEL_WINDOWS_TEST_PROGRAMS} ${target} PARENT_SCOPE)
 endfunction()
 
-foreach(dir app graphics input sim flow net assets platform)
+foreach(dir app graphics input sim ai flow net assets platform)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
   foreach(excluded ${linux_only_tests})
     list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})

@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cstdio>
 
 #include "ai/level_style.h"
 #include "ai/shot_trial.h"
@@ -12,21 +11,21 @@
 
 namespace {
 
-constexpr float kWindup = 16.0f;      // steps the blade waits behind the puck
-constexpr float kFollow = 12.0f;      // steps it turns on past the puck
+using namespace strike;
+
 constexpr float kAway = 60.0f;        // steps the blade is kept from the puck on the way
-constexpr float kSwingTime = 0.35f;   // a swing that meets nothing is given up
 constexpr float kShotQuality = 0.85f; // cosine between push and aim worth a swing
 constexpr int kRamRunUp = 8;           // slide steps taken before a puck on the groove
 constexpr int kRamThrough = 14;        // and driven on past it
 constexpr float kLeaving = 15.0f;      // units a second away from the blade
-constexpr float kPushTime = 0.0f;      // a strike pushes this long, whatever the frame rate
-constexpr float kTrialAims[] = {0.0f, -0.3f, 0.3f, -0.7f, 0.7f, -1.2f, 1.2f};
+constexpr float kTrialAims[] = {0.0f, -0.15f, 0.15f, -0.3f, 0.3f, -0.5f, 0.5f, -0.7f, 0.7f, -0.95f, 0.95f, -1.2f, 1.2f};
 constexpr float kTrialSlideCost = 0.02f;
-constexpr float kWatch = 1.5f;         // seconds a struck puck is left to run
-constexpr float kWatchSpeed = 15.0f;   // while it runs faster than this
-constexpr float kTrialSpeed = 20.0f;   // a puck slower than this is worth trying strikes on
+constexpr float kWatch = 10.0f;        // seconds a struck puck is left to run
+constexpr float kWatchSpeed = 6.0f;    // while it runs faster than this
+constexpr float kTrialSpeed = 6.0f;   // a puck slower than this is worth trying strikes on
 constexpr float kTrialEvery = 0.25f;   // seconds between trials on a moving puck
+constexpr float kScoring = 50.0f;      // a trial value this high is a goal
+constexpr float kKeepScoring = 1.5f;   // seconds such a strike is kept without a fresh trial
 constexpr float kBrush = 1.0f;         // room kept from the puck outside a swing
 constexpr float kReplanEvery = 0.05f; // seconds between fresh looks at the play
 
@@ -120,6 +119,7 @@ void ComputerPlayer::steer(Game& game, float dt) {
         sinceReplan_ = 0.0f;
         replan(game, style.anticipation > 0.0f ? forecastPuck(now, style.anticipation) : now);
     }
+    goalMap_.build(game, team_, dt, style.handRate);
     walkGoalie(game, now, dt);
     // After a strike the skaters stand and watch the puck go, out of its way as tried.
     const float speed2 = game.puckVel[0] * game.puckVel[0] + game.puckVel[1] * game.puckVel[1];
@@ -150,7 +150,9 @@ void ComputerPlayer::replan(const Game& game, PuckState puck) {
     const bool slow = puck.vel.x * puck.vel.x + puck.vel.z * puck.vel.z < kTrialSpeed * kTrialSpeed;
     if (best.player >= 0 && slow && game.goalPause <= 0.0f) {
         const bool moved = Game::distance2d(puck.pos.x, puck.pos.z, trialAt_.x, trialAt_.z) > 1.0f;
-        if (trialPlan_.player >= 0 && (!moved || sinceTrial_ < kTrialEvery)) {
+        // A strike found to score is kept while it is being lined up.
+        const bool keep = trialValue_ > kScoring && sinceTrial_ < kKeepScoring;
+        if (trialPlan_.player >= 0 && (!moved || sinceTrial_ < kTrialEvery || keep)) {
             best = trialPlan_;
         } else {
             sinceTrial_ = 0.0f;
@@ -160,11 +162,15 @@ void ComputerPlayer::replan(const Game& game, PuckState puck) {
                     const ShotPlan plan = planShot(game, i, puck.pos, aimAngle + offset);
                     if (plan.quality < 0.0f) continue;
                     // The puck as it will be when the figure stands ready.
-                    const float ready = static_cast<float>(std::abs(plan.slide - game.slide[i])) / style.handRate;
+                    const float turn = std::fabs(plan.contactAngle - static_cast<float>(plan.dir) * kWindup -
+                                                 static_cast<float>(game.angle[i]));
+                    const float ready =
+                        std::fmax(static_cast<float>(std::abs(plan.slide - game.slide[i])), std::fmin(turn, 127.0f - turn)) /
+                            style.handRate + kReplanEvery;
                     const PuckState then = forecastPuck(puck, ready);
                     const ShotPlan atThen = planShot(game, i, then.pos, aimAngle + offset);
                     if (atThen.quality < 0.0f) continue;
-                    const float value = trialStrike(game, team_, atThen, then, lastDt_, style.handRate) -
+                    const float value = trialStrike(game, team_, atThen, then, lastDt_, style.handRate, &goalMap_) -
                                         kTrialSlideCost * static_cast<float>(std::abs(atThen.slide - game.slide[i]));
                     if (value > bestValue) {
                         bestValue = value;
@@ -172,10 +178,10 @@ void ComputerPlayer::replan(const Game& game, PuckState puck) {
                     }
                 }
             }
-            if (getenv("AIDBG")) fprintf(stderr, "t %.2f trial best %d slide %d dir %d ang %.1f value %.1f puck %.1f %.1f v %.1f %.1f cur slide %d angle %d\n", now_, best.player, best.slide, best.dir, best.contactAngle, bestValue, puck.pos.x, puck.pos.z, puck.vel.x, puck.vel.z, best.player>=0?game.slide[best.player]:0, best.player>=0?game.angle[best.player]:0);
             best.quality = 1.0f;  // tried: worth the swing
             best.tried = true;
             trialPlan_ = best;
+            trialValue_ = bestValue;
             trialAt_ = puck.pos;
         }
     } else {
@@ -235,6 +241,7 @@ void ComputerPlayer::driveSkater(Game& game, PuckState now, float dt) {
             swinging_ = false;
             sinceReplan_ = 1.0e9f;
             trialAt_ = Point2{1.0e9f, 1.0e9f};
+            trialValue_ = 0.0f;
         }
     } else if (plan_.ram) {
         wantSlide = plan_.slide - kRamRunUp;
@@ -258,7 +265,8 @@ void ComputerPlayer::driveSkater(Game& game, PuckState now, float dt) {
             wantAngle = static_cast<float>(game.angle[p]);
             noise_ = aimNoise();
             sinceReplan_ = 1.0e9f;
-            trialAt_ = Point2{1.0e9f, 1.0e9f};  // a fresh look after every shot
+            trialAt_ = Point2{1.0e9f, 1.0e9f};
+            trialValue_ = 0.0f;  // a fresh look after every shot
         }
     } else if (plan_.quality >= 0.0f) {
         const bool inPlace = std::abs(game.slide[p] - plan_.slide) <= 2;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "ai/axis_limiter.h"
+#include "ai/goal_map.h"
 #include "ai/puck_sight.h"
 #include "ai/shot_plan.h"
 
@@ -57,6 +58,8 @@ private:
     float linedUp_ = 0.0f;
     ShotPlan trialPlan_;        // the strike chosen by trial for a puck at rest
     Point2 trialAt_{1.0e9f, 1.0e9f};
-    float sinceTrial_ = 0.0f;  // seconds the current shot has waited for the puck
+    float sinceTrial_ = 0.0f;
+    float trialValue_ = 0.0f;  // seconds the current shot has waited for the puck
+    GoalMap goalMap_;
     AxisLimiter slideAxis_, angleAxis_, goalieAxis_;
 };

@@ -3,6 +3,16 @@
 // a chosen point, and which point of the goal mouth the figures leave most open.
 #include "sim/game.h"
 
+// How a strike is made, the same in play and on trial: the blade waits kWindup steps behind
+// the puck, turns on to kFollow steps past it, and pushes until it has touched the puck for
+// kPushTime seconds (a few frames at any frame rate) or kSwingTime has passed.
+namespace strike {
+constexpr float kWindup = 16.0f;
+constexpr float kFollow = 12.0f;
+constexpr float kPushTime = 0.04f;
+constexpr float kSwingTime = 0.35f;
+}  // namespace strike
+
 struct ShotPlan {
     int player = -1;
     int slide = 0;             // where the figure stands to strike

@@ -4,8 +4,9 @@
 
 namespace {
 
-constexpr float kTrialTime = 2.5f;  // seconds of play followed
-constexpr int kStrikeSteps = 4;     // frames a strike may take to meet the puck
+constexpr float kTrialTime = 3.0f;  // seconds of play followed at most
+constexpr float kSettled = 6.0f;    // a puck this slow is ready for the next strike
+constexpr float kGlide = 8.0f;      // seconds of gliding read ahead beyond the trial
 
 // The copy the trials run on. Never destroyed: its models and sprites are never drawn, and a
 // Game's end would stop the sound of the real one.
@@ -17,17 +18,20 @@ Game& trialRink() {
 }  // namespace
 
 bool teamReaches(const Game& game, int team, Point2 at) {
+    // Within a blade's reach of some place on a groove, or on a groove, in a body's way.
     for (int i = 6 * team; i < 6 * team + 6; ++i) {
         const int limit = slideLimit(rodOf(i));
-        for (int s = 0; s <= limit; s += 3) {
+        for (int s = 0; s <= limit; s += 2) {
             const Point2 f = game.groovePoint(i, s);
-            if (Game::distance2d(f.x, f.z, at.x, at.z) < 14.0f) return true;
+            const float d = Game::distance2d(f.x, f.z, at.x, at.z);
+            if (d < 4.5f || (d > 7.5f && d < 13.0f)) return true;
         }
     }
     return false;
 }
 
-float trialStrike(const Game& game, int team, const ShotPlan& plan, const PuckState& puck, float dt, float rate) {
+float trialStrike(const Game& game, int team, const ShotPlan& plan, const PuckState& puck, float dt, float rate,
+                  const GoalMap* map) {
     // Frames as the player has them, within reason, so that the strike is the one it will make.
     const float step = dt < 1.0f / 120.0f ? 1.0f / 120.0f : dt > 0.1f ? 0.1f : dt;
     const int steps = static_cast<int>(kTrialTime / step);
@@ -47,29 +51,40 @@ float trialStrike(const Game& game, int team, const ShotPlan& plan, const PuckSt
     const int p = plan.player;
     // The figure as it will stand before the strike.
     t.slide[p] = t.targetSlide[p] = plan.ram ? (plan.slide > 8 ? plan.slide - 8 : 0) : plan.slide;
-    const int windup = static_cast<int>(std::lround(plan.contactAngle)) - plan.dir * 16;
-    t.angle[p] = t.targetAngle[p] = windup;
+    const int contact = static_cast<int>(std::lround(plan.contactAngle));
+    t.angle[p] = t.targetAngle[p] = contact - plan.dir * static_cast<int>(strike::kWindup);
+    const int follow = contact + plan.dir * static_cast<int>(strike::kFollow);
     const int side = team + 1;
     bool striking = true;
+    float swingTime = 0.0f, touchTime = 0.0f;
     for (int k = 0; k < steps; ++k) {
-        if (striking && k < kStrikeSteps) {
-            t.angleDelta[p] = plan.dir * turn;
-            t.targetAngle[p] = t.angle[p] + t.angleDelta[p];
+        if (striking) {
+            swingTime += step;
+            int move = 0;
             if (plan.ram) {
-                t.angleDelta[p] = 0;
-                t.targetAngle[p] = t.angle[p];
-                t.slideDelta[p] = turn;
-                t.targetSlide[p] = t.slide[p] + turn;
+                move = plan.slide + 14 - t.slide[p];
+                move = move < 0 ? 0 : move > turn ? turn : move;
+                t.slideDelta[p] = move;
+                t.targetSlide[p] = t.slide[p] + move;
+            } else {
+                move = (follow - t.angle[p]) * plan.dir;
+                move = (move < 0 ? 0 : move > turn ? turn : move) * plan.dir;
+                t.angleDelta[p] = move;
+                t.targetAngle[p] = t.angle[p] + move;
             }
-            if (t.movePlayer(p)) striking = false;
+            if (t.movePlayer(p)) touchTime += step;
             t.angleDelta[p] = t.slideDelta[p] = 0;
+            if (touchTime > strike::kPushTime || swingTime > strike::kSwingTime || move == 0) striking = false;
         }
         const int goal = t.stepPuck(step);
         t.puckImpulse[0] = t.puckImpulse[1] = 0.0f;
+        const float v2 = t.puckVel[0] * t.puckVel[0] + t.puckVel[1] * t.puckVel[1];
+        if (!striking && v2 < kSettled * kSettled) break;  // slow enough for the next strike
         if (goal == side) return 100.0f - static_cast<float>(k) * step * 6.0f;
         if (goal > 0) return -100.0f;
     }
-    const Point2 rest{t.puckPos[0], t.puckPos[1]};
+    // Where it glides to from there (its last few units are slow and seldom meet anything).
+    const Point2 rest = forecastPuck(PuckState{{t.puckPos[0], t.puckPos[1]}, {t.puckVel[0], t.puckVel[1]}}, kGlide).pos;
     const float ahead = team == 0 ? rest.z : -rest.z;  // -120 .. 120
-    return ahead * 0.1f + (teamReaches(game, team, rest) ? 10.0f : -20.0f);
+    return ahead * 0.1f + (teamReaches(game, team, rest) ? 10.0f : -20.0f) + (map ? 40.0f * map->chance(rest) : 0.0f);
 }

@@ -25,6 +25,10 @@ const char* const kMenuFiles[4] = {"gfx\\menu_main.jpg", "gfx\\menu_create.jpg",
 
 constexpr const char* kPointerFile = "gfx\\menu_mouse.bmp";
 
+// computerBadges[0..2]: easy, normal, hard.
+const char* const kBadgeFiles[3] = {"gfx\\cpu_easy.bmp", "gfx\\cpu_normal.bmp", "gfx\\cpu_hard.bmp"};
+constexpr float kBadgeX = 242.0f, kBadgeY = 0.0f, kBadgeWidth = 128.0f, kBadgeHeight = 64.0f;
+
 void addHidden(Scene& scene, Renderable& r) {
     scene.addRenderable(&r);
     r.setVisible(false);
@@ -165,6 +169,15 @@ bool Game::load(WindowHandle window) {
         if (!scoreSprites[i].loadKeyed(4, "gfx\\scoreind.bmp", true, 32.0f, 32.0f)) return false;
         addHidden(*scene, scoreSprites[i]);
         scoreSprites[i].setPosition(0.0f, 0.0f, 0.0f);
+    }
+
+    // The computer's level badges, beside the score panel. Optional: without their files
+    // there is simply no badge.
+    for (int i = 0; i < 3; ++i) {
+        Sprite& badge = computerBadges[i];
+        if (!badge.loadOptional(3, kBadgeFiles[i], kBadgeWidth, kBadgeHeight)) continue;
+        addHidden(*scene, badge);
+        badge.setPosition(kBadgeX, kBadgeY, 0.0f);
     }
 
     // 24-25. Lights.

@@ -27,4 +27,8 @@ struct FlowState {
     // at all (older copies write zeros), and whether one showed the match decided.
     uint8_t peerEchoesScore = 0, peerHasFinalScore = 0;
     float endHeld = 0.0f;  // seconds a decided match stayed on for the joining machine
+    // The practice computer: C cycles its level (a ComputerLevel, kept from match to match).
+    uint8_t computerKeyWasDown = 1;
+    int computerLevel = 0;
+    uint32_t computerSeed = 1;  // each practice computer gets the next one
 };

@@ -55,6 +55,7 @@ bool Game::enterMatch(int mode) {
     if (mode == Practice) {
         flow.sideSwitchTimer = -1.0f;
         flow.practiceButtonWasDown = 1;
+        flow.computerKeyWasDown = 1;  // the computer comes back at the level last chosen
     }
 
     flow.lastGoalSide = 0;
@@ -77,6 +78,7 @@ bool Game::enterMatch(int mode) {
 
 void Game::leaveMatch() {
     if (flow.sessionOpen && (flow.matchMode == Create || flow.matchMode == Join) && link) link->close();
+    if (flow.matchMode == Practice) unseatPracticeComputer();
     flow.sessionOpen = 0;
     scene->environment().setClearColour(0.0f, 0.0f, 0.0f);
     flow.screen = MainMenu;

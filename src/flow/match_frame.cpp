@@ -14,6 +14,8 @@ bool Game::matchFrame(float dt) {
     const bool network = mode == Create || mode == Join;
 
     if (mode == Practice) {
+        practiceComputerKey();
+        seatPracticeComputer();
         practiceFrame(dt);
     } else if (network && flow.sessionOpen) {
         const int team = mode == Create ? 0 : 1;

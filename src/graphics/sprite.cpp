@@ -72,6 +72,16 @@ bool Sprite::loadKeyed(int layer, const char* fileName, bool colorKeyed, float w
     return attachQuad(key_);
 }
 
+bool Sprite::loadOptional(int layer, const char* fileName, float w, float h) {
+    width = w;
+    height = h;
+    key_.setLayer(layer);
+    if (!finishLoad(key_, TextureRegistry::instance().loadTexture(fileName, true, true))) return false;
+    key_.setFlag(keyflag::AlphaBlend, true);
+    key_.setFlag(keyflag::AlphaTest, true);
+    return attachQuad(key_);
+}
+
 bool Sprite::loadCells(int layer, const char* fileName, float w, float h, float cellWidth, float cellHeight) {
     width = w;
     height = h;

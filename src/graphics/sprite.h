@@ -14,6 +14,8 @@ public:
     virtual bool loadCells(int layer, const char* fileName, float width, float height, float cellWidth,
                            float cellHeight);
     virtual bool loadPlain(int layer, const char* fileName, float width, float height);
+    // A colour-keyed picture the game can do without: a file that fails is not reported.
+    bool loadOptional(int layer, const char* fileName, float width, float height);
 
     void setPosition(float x, float y, float z) { position = {x, y, z}; }
 

@@ -92,14 +92,14 @@ Texture* TextureRegistry::textureById(int id) const {
     return nullptr;
 }
 
-int TextureRegistry::loadTexture(const char* fileName, bool colorKeyed) {
+int TextureRegistry::loadTexture(const char* fileName, bool colorKeyed, bool quiet) {
     if (!fileName) return -1;
     int found = findTextureByName(fileName);
     if (found >= 0) return found;
 
     RenderDevice* device = devices_->device;
     if (!device) {
-        showError("I can't load textures, Direct3DDevice is not ready");
+        if (!quiet) showError("I can't load textures, Direct3DDevice is not ready");
         return -1;
     }
 
@@ -107,13 +107,13 @@ int TextureRegistry::loadTexture(const char* fileName, bool colorKeyed) {
     if (colorKeyed) {
         texture = createTextureFromFile(device, fileName, fmt::A1R5G5B5, true);
         if (!texture) {
-            showError("Texture files missing");
+            if (!quiet) showError("Texture files missing");
             return -1;
         }
     } else {
         texture = createTextureFromFile(device, fileName, device->adapterDisplayFormat(), false);
         if (!texture) {
-            showError(std::string("Missing file: ") + fileName);
+            if (!quiet) showError(std::string("Missing file: ") + fileName);
             return -1;
         }
     }

@@ -7,7 +7,8 @@ class TextureRegistry {
 public:
     static TextureRegistry& instance();
 
-    int loadTexture(const char* fileName, bool colorKeyed = false);
+    // quiet: a file that fails is not reported (an optional picture).
+    int loadTexture(const char* fileName, bool colorKeyed = false, bool quiet = false);
     int findTextureByName(const char* fileName) const;
     Texture* textureById(int id) const;
 

@@ -3,7 +3,7 @@
 
 // Key codes of the standard keyboard scan set.
 namespace key {
-constexpr int Escape = 1, Digit1 = 2, Digit0 = 11, Q = 16, W = 17, Space = 57, F10 = 68;
+constexpr int Escape = 1, Digit1 = 2, Digit0 = 11, Q = 16, W = 17, C = 46, Space = 57, F10 = 68;
 }
 
 // Process-wide: one byte per key code; a key is down when bit 7 is set.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "ai/computer_player.h"
 #include "graphics/scene.h"
 #include "input/key_buffer.h"
 #include "input/mouse_state.h"
@@ -22,6 +23,7 @@ Game::Game()
       optionMarkers(new Sprite[5]),
       glyphSprites(new Sprite[25]),
       scoreSprites(new Sprite[5]),
+      computerBadges(new Sprite[3]),
       slide(new int[12]()),
       angle(new int[12]()),
       targetSlide(new int[12]()),
@@ -52,6 +54,8 @@ Game::~Game() {
     delete pointerSprite;
     delete[] glyphSprites;
     delete[] scoreSprites;
+    delete[] computerBadges;
+    delete practiceComputer;
     // Last: stopping the audio library frees every sample and the stream.
     audioSystem().stop();
     audioSystem().free();

@@ -67,6 +67,10 @@ public:
     void celebrateGoal(float pause, bool winning);
     void practiceFrame(float dt);
     void practiceSideSwitch(float dt);
+    // The C key and the computer it seats on the team the player is not steering.
+    void practiceComputerKey();
+    void seatPracticeComputer();
+    void unseatPracticeComputer();
     void placeCamera();
 
     // net/
@@ -92,6 +96,7 @@ public:
     Sprite* optionMarkers;            // [5]
     Sprite* glyphSprites;             // [25]
     Sprite* scoreSprites;             // [5]
+    Sprite* computerBadges;           // [3] easy, normal, hard; unloaded when their files are missing
 
     int* slide;        // [12]
     int* angle;        // [12]
@@ -127,6 +132,7 @@ public:
     DatagramLink* link = nullptr;  // the process-wide UDP link unless a test or matchsim gives its own
     // A computer player steering each team, by team index; none where a person steers.
     ComputerPlayer* computers[2] = {nullptr, nullptr};
+    ComputerPlayer* practiceComputer = nullptr;  // owned: the one the C key brings into practice
 
     // The live set of figures.
     ModelInstance* liveModels() const { return highDetail ? playerModelsHigh : playerModelsLow; }

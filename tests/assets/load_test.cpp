@@ -91,6 +91,8 @@ TEST(GameLoad, EverythingPresent) {
             r.check(node->renderable->visible == shown, "wrong visibility in the draw list");
         }
         r.check(count == 70, "draw list holds " + std::to_string(count));
+        // The computer's badges are optional: without their files, no badge and no message.
+        for (int i = 0; i < 3; ++i) r.check(g.computerBadges[i].key().texture == -1, "a badge without its file");
 
         // Each player mesh is scaled exactly once; other meshes not at all.
         r.check(firstVertexX(g.playerModelsHigh[1].key().mesh, 1) == 0.8f, "hplayer_h.x scale");
@@ -157,6 +159,30 @@ TEST(GameLoad, EverythingPresent) {
         r.check(g.pointerSprite->key().texture == texture && g.pointerSprite->width == 32.0f &&
                     g.pointerSprite->key().layer == 4 && errorBoxes().empty(),
                 "pointer after reset");
+    });
+}
+
+TEST(GameLoad, BadgesLoadWhenPresentAndADamagedOneIsLeftOutQuietly) {
+    ScratchDir dir;
+    writeAssets(dir);
+    dir.write("gfx/cpu_easy.bmp", bmp2x2());
+    dir.write("gfx/cpu_normal.bmp", "not a picture");
+    dir.write("gfx/cpu_hard.bmp", bmp2x2());
+    inFreshProcess([](Report& r) {
+        LoadRig rig;
+        Game& g = rig.game;
+        r.check(g.load(nullptr), "load failed");
+        r.check(errorBoxes().empty(), "an error was shown");
+        int count = 0;
+        for (auto* node = Scene::instance().drawList(); node; node = node->next) ++count;
+        r.check(count == 72, "draw list holds " + std::to_string(count));
+        r.check(g.computerBadges[0].key().texture >= 0 && g.computerBadges[2].key().texture >= 0 &&
+                    g.computerBadges[1].key().texture == -1,
+                "badges");
+        r.check(!g.computerBadges[0].visible && g.computerBadges[2].key().layer == 3 &&
+                    g.computerBadges[2].key().hasFlag(keyflag::AlphaTest) && g.computerBadges[2].position.x == 242.0f &&
+                    g.computerBadges[2].width == 128.0f,
+                "badge place");
     });
 }
 

@@ -1,3 +1,4 @@
+#include "ai/computer_player.h"
 #include "flow/flow_fixture.h"
 #include "graphics/scene.h"
 #include "support/test_support.h"
@@ -222,6 +223,69 @@ TEST_F(PracticeTest, PracticeSteersTheTeamOfThePuckOwner) {
     EXPECT_EQ(game.selectedRod[1], 8);
     EXPECT_EQ(game.slide[8], 30);
     EXPECT_EQ(game.slide[2], team0Slide);
+}
+
+TEST_F(PracticeTest, CHandsTheOtherTeamToTheComputerAndCyclesItsLevel) {
+    startPractice();
+    frame();
+    EXPECT_TRUE(game.computers[0] == nullptr && game.computers[1] == nullptr);  // off: practice as ever
+    const ComputerLevel cycle[4] = {ComputerLevel::Easy, ComputerLevel::Normal, ComputerLevel::Hard,
+                                    ComputerLevel::Off};
+    for (ComputerLevel want : cycle) {
+        hold(key::C);
+        frame();
+        frame();  // held: one step only
+        release(key::C);
+        frame();
+        ComputerPlayer* c = game.computers[1];
+        EXPECT_EQ(c ? c->level() : ComputerLevel::Off, want);
+        EXPECT_TRUE(!c || c->team() == 1);
+        EXPECT_EQ(game.computers[0], nullptr);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(game.computerBadges[i].visible, static_cast<int>(want) == i + 1) << i;
+    }
+
+    // Hard: the computer moves team 1 while the light stays on the player's figure.
+    for (int i = 0; i < 3; ++i) {
+        hold(key::C);
+        frame();
+        release(key::C);
+        frame();
+    }
+    int moved = 0;
+    for (int k = 0; k < 120; ++k) {
+        frame(1.0f / 60.0f);
+        for (int i = 6; i < 12; ++i) moved += game.slide[i] != (i == 6 || i == 8 || i == 10 ? 25 : i == 9 ? 1 : 10);
+        const Point2 at = game.groovePoint(game.selectedRod[0], game.slide[game.selectedRod[0]]);
+        ASSERT_FLOAT_EQ(game.selectionLight->params.position.x, at.x);
+        ASSERT_FLOAT_EQ(game.selectionLight->params.position.z, at.z);
+    }
+    EXPECT_GT(moved, 0);
+    EXPECT_EQ(game.selectedRod[1], 6);  // the computer keeps its own selection
+
+    // Space: the player takes team 1, the computer team 0 at the same level.
+    hold(key::Space);
+    frame();
+    release(key::Space);
+    frame();
+    ASSERT_NE(game.computers[0], nullptr);
+    EXPECT_EQ(game.computers[0]->level(), ComputerLevel::Hard);
+    EXPECT_EQ(game.computers[1], nullptr);
+    EXPECT_TRUE(game.computerBadges[2].visible);
+
+    // Leaving takes the computer away; the next practice brings it back as last chosen, and a
+    // C held from before does not step it on.
+    hold(key::F10);
+    frame();
+    release(key::F10);
+    EXPECT_TRUE(game.computers[0] == nullptr && game.computers[1] == nullptr && !game.computerBadges[2].visible);
+    hold(key::C);
+    frame();
+    startPractice();
+    frame();
+    release(key::C);
+    frame();
+    ASSERT_NE(game.computers[1], nullptr);
+    EXPECT_EQ(game.computers[1]->level(), ComputerLevel::Hard);
 }
 
 class NetworkEntryTest : public FlowTest {

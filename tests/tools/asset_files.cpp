@@ -44,6 +44,7 @@ const std::vector<std::string>& allAssetNames() {
         "gfx\\menu03c.jpg",   "gfx\\menu03d.jpg",   "gfx\\menu03e.jpg",   "gfx\\menu03f.jpg",
         "gfx\\menu_main.jpg", "gfx\\menu_create.jpg", "gfx\\menu_join.jpg", "gfx\\menu_options.jpg",
         "gfx\\connind.bmp",   "gfx\\menu_mouse.bmp", "gfx\\menu_cursor.bmp", "gfx\\menu_font.bmp",
-        "gfx\\scores.bmp",    "gfx\\scoreind.bmp"};
+        "gfx\\scores.bmp",    "gfx\\scoreind.bmp",  "gfx\\cpu_easy.bmp",   "gfx\\cpu_normal.bmp",
+        "gfx\\cpu_hard.bmp"};
     return names;
 }

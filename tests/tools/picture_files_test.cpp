@@ -12,7 +12,7 @@
 namespace {
 
 TEST(AssetFiles, EveryFileOfTheListExistsAndIsNotEmpty) {
-    ASSERT_EQ(allAssetNames().size(), 46u);
+    ASSERT_EQ(allAssetNames().size(), 49u);
     for (const std::string& name : allAssetNames())
         EXPECT_GT(readBytes(assetPath(name)).size(), 0u) << name;
 }
@@ -25,6 +25,8 @@ TEST(Pictures, DecodeWithTheRightFormatAndSize) {
         {"gfx\\menu_options.jpg", {256, 256}}, {"gfx\\connind.bmp", {128, 128}},
         {"gfx\\menu_mouse.bmp", {32, 32}},   {"gfx\\menu_cursor.bmp", {32, 32}},
         {"gfx\\scores.bmp", {256, 256}},     {"gfx\\scoreind.bmp", {32, 32}},
+        {"gfx\\cpu_easy.bmp", {128, 64}},   {"gfx\\cpu_normal.bmp", {128, 64}},
+        {"gfx\\cpu_hard.bmp", {128, 64}},
         {"gfx\\menu03a.jpg", {256, 256}},    {"gfx\\menu03b.jpg", {256, 256}},
         {"gfx\\menu03c.jpg", {256, 256}},    {"gfx\\menu03d.jpg", {256, 256}},
         {"gfx\\menu03e.jpg", {256, 256}},    {"gfx\\menu03f.jpg", {256, 256}}};
@@ -50,13 +52,14 @@ TEST(Pictures, DecodeWithTheRightFormatAndSize) {
             EXPECT_EQ(p.h, it->second.second) << name;
         }
     }
-    EXPECT_EQ(pictures, 32);
+    EXPECT_EQ(pictures, 35);
 }
 
 // Pure black is transparent in a colour-keyed picture, so the art must not come near it.
 TEST(Pictures, KeyedPicturesUseBlackOnlyWhereSeeThrough) {
     for (const char* name : {"gfx\\connind.bmp", "gfx\\menu_mouse.bmp", "gfx\\menu_cursor.bmp", "gfx\\scores.bmp",
-                             "gfx\\scoreind.bmp", "gfx\\goal.bmp"}) {
+                             "gfx\\scoreind.bmp", "gfx\\goal.bmp", "gfx\\cpu_easy.bmp", "gfx\\cpu_normal.bmp",
+                             "gfx\\cpu_hard.bmp"}) {
         Picture p;
         ASSERT_TRUE(loadPicture(name, &p)) << name;
         int clear = 0, art = 0, nearBlack = 0;

@@ -1,4 +1,5 @@
-// The score panel (top-left of the match screen) and the ring that marks each side's score.
+// The score panel (top-left of the match screen), the ring that marks each side's score,
+// and the computer's level badges.
 #include <string>
 
 #include "assetgen.h"
@@ -42,9 +43,27 @@ Canvas scorePanel() {
 // A red ring that frames one number; its middle shows the number through.
 Canvas scoreMarker() { return ringMarker(12.5f, 0.6f, rgb(0xA81C10), rgb(0xFF5A30), rgb(0xFFC0A0)); }
 
+// The computer's badge beside the panel: "CPU" over its level, in the panel's colours, the
+// level told apart by its plate too (green, amber, red).
+Canvas computerBadge(const char* level, Color plate, Color plateDark) {
+    Canvas c(128, 64);
+    c.verticalGradient(1, 1, 118, 56, plate, plateDark, 7);
+    c.frame(1, 1, 118, 56, 1.5f, rgb(0xF0F6FF), 7);
+    TypeSetting small = fitText("CPU", TypeSetting{FontFace::Sans, 14}, 60, 14);
+    paintTextIn(c, renderText("CPU", small), 4, 4, 115, 20, 1, solid(rgb(0xF0F6FF)));
+    TypeSetting big = fitText(level, TypeSetting{FontFace::Sans, 24}, 104, 26);
+    TextStyle style = solid(rgb(0xFFFFFF));
+    style.shadow = rgb(0x383838);
+    paintTextIn(c, renderText(level, big), 4, 22, 115, 52, 1, style);
+    return c;
+}
+
 }  // namespace
 
 void writeScorePictures(Output& out) {
     out.keyedBmp("gfx\\scores.bmp", scorePanel());
     out.keyedBmp("gfx\\scoreind.bmp", scoreMarker());
+    out.keyedBmp("gfx\\cpu_easy.bmp", computerBadge("EASY", rgb(0x2E8A3E), rgb(0x17502A)));
+    out.keyedBmp("gfx\\cpu_normal.bmp", computerBadge("NORMAL", rgb(0xC07A10), rgb(0x7A4A08)));
+    out.keyedBmp("gfx\\cpu_hard.bmp", computerBadge("HARD", rgb(0xB8241A), rgb(0x6E120C)));
 }

@@ -1,0 +1,172 @@
+// The computer player plays by a person's rules: its own team's targets only, at most 600
+// steps a second on each axis whatever the frame rate, the same match for the same seed.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "ai/computer_player.h"
+#include "sim/game.h"
+
+namespace {
+
+// A practice match without a window: the computer's team against one that stands still.
+struct Rink {
+    Game game;
+    Rink() {
+        game.resetFaceOff();
+        game.puckOwner = 1;
+    }
+    void frame(ComputerPlayer& computer, float dt) {
+        computer.steer(game, dt);
+        for (int i = 6 * computer.team(); i < 6 * computer.team() + 6; ++i) game.movePlayer(i);
+        game.advancePlay(dt);
+    }
+};
+
+// Frame times: fixed, or jittered between 1/200 and 1/10 s from a fixed seed.
+std::vector<float> frameTimes(float dt, float seconds) {
+    std::vector<float> times;
+    uint32_t r = 7;
+    for (float t = 0.0f; t < seconds;) {
+        float d = dt;
+        if (dt <= 0.0f) {
+            r = r * 1664525u + 1013904223u;
+            d = 0.005f + 0.095f * static_cast<float>(r >> 8) / 16777216.0f;
+        }
+        times.push_back(d);
+        t += d;
+    }
+    return times;
+}
+
+TEST(ComputerPlayer, NoTargetMovesFasterThanTheMouseAtAnyFrameRate) {
+    for (float dt : {1.0f / 200.0f, 1.0f / 60.0f, 1.0f / 30.0f, 0.1f, 0.0f}) {
+        for (int team = 0; team < 2; ++team) {
+            Rink rink;
+            Game& g = rink.game;
+            ComputerPlayer computer(team, ComputerLevel::Hard, 5);
+            // Steps commanded per figure and axis, and when: any one second holds at most 600
+            // (a fraction carried over may add one).
+            std::vector<std::pair<double, int>> moves[12][2];
+            double now = 0.0;
+            int moved = 0;
+            for (float d : frameTimes(dt, 40.0f)) {
+                now += d;
+                computer.steer(g, d);
+                for (int i = 6 * team; i < 6 * team + 6; ++i) {
+                    const int slideStep = std::abs(g.targetSlide[i] - g.slide[i]);
+                    const int angleStep = std::abs(g.targetAngle[i] - g.angle[i]);
+                    ASSERT_LE(slideStep, kComputerMaxRate * d + 1.0f) << "dt " << dt << " figure " << i;
+                    ASSERT_LE(angleStep, kComputerMaxRate * d + 1.0f) << "dt " << dt << " figure " << i;
+                    // The deltas say what was commanded, as the mouse steering sets them.
+                    ASSERT_EQ(g.slideDelta[i], rodOf(i) == 0 && computer.selected() != i ? 0 : g.targetSlide[i] - g.slide[i]);
+                    ASSERT_EQ(g.angleDelta[i], g.targetAngle[i] - g.angle[i]);
+                    if (slideStep) moves[i][0].push_back({now, slideStep});
+                    if (angleStep) moves[i][1].push_back({now, angleStep});
+                    moved += slideStep + angleStep;
+                }
+                for (int i = 6 * team; i < 6 * team + 6; ++i) g.movePlayer(i);
+                g.advancePlay(d);
+            }
+            EXPECT_GT(moved, 100) << "dt " << dt << ": the computer hardly moved";
+            for (auto& figure : moves)
+                for (auto& axis : figure) {
+                    size_t first = 0;
+                    int inWindow = 0;
+                    for (size_t k = 0; k < axis.size(); ++k) {
+                        inWindow += axis[k].second;
+                        while (axis[k].first - axis[first].first >= 1.0) inWindow -= axis[first++].second;
+                        ASSERT_LE(inWindow, 600 + 2) << "dt " << dt << " at " << axis[k].first << " s";
+                    }
+                }
+        }
+    }
+}
+
+TEST(ComputerPlayer, TouchesOnlyItsOwnTeamsTargetsAndDeltas) {
+    for (int team = 0; team < 2; ++team) {
+        Rink rink;
+        Game& g = rink.game;
+        ComputerPlayer computer(team, ComputerLevel::Hard, 11);
+        const int other = 1 - team;
+        for (float d : frameTimes(0.0f, 30.0f)) {
+            // Whatever the other side left in its deltas and targets must stay as it is.
+            for (int i = 6 * other; i < 6 * other + 6; ++i) {
+                g.targetSlide[i] = g.slide[i] + 3;
+                g.targetAngle[i] = g.angle[i] - 2;
+                g.slideDelta[i] = 3;
+                g.angleDelta[i] = -2;
+            }
+            int before[12][4];
+            for (int i = 0; i < 12; ++i) {
+                before[i][0] = g.slide[i];
+                before[i][1] = g.angle[i];
+                before[i][2] = g.targetSlide[i];
+                before[i][3] = g.targetAngle[i];
+            }
+            const float puck[6] = {g.puckPos[0], g.puckPos[1], g.puckVel[0], g.puckVel[1], g.puckImpulse[0], g.puckImpulse[1]};
+            const int score[2] = {g.score[0], g.score[1]};
+            const int selected[2] = {g.selectedRod[0], g.selectedRod[1]};
+            const float pause = g.goalPause;
+            const int owner = g.puckOwner;
+
+            computer.steer(g, d);
+
+            const float after[6] = {g.puckPos[0], g.puckPos[1], g.puckVel[0], g.puckVel[1], g.puckImpulse[0], g.puckImpulse[1]};
+            ASSERT_EQ(std::memcmp(puck, after, sizeof puck), 0);
+            ASSERT_TRUE(score[0] == g.score[0] && score[1] == g.score[1] && pause == g.goalPause && owner == g.puckOwner);
+            ASSERT_TRUE(selected[0] == g.selectedRod[0] && selected[1] == g.selectedRod[1]);  // its own selection
+            for (int i = 0; i < 12; ++i) {
+                ASSERT_EQ(before[i][0], g.slide[i]) << i;  // poses move only in movePlayer
+                ASSERT_EQ(before[i][1], g.angle[i]) << i;
+                if (teamOf(i) == other) {
+                    ASSERT_EQ(before[i][2], g.targetSlide[i]) << i;
+                    ASSERT_EQ(before[i][3], g.targetAngle[i]) << i;
+                    ASSERT_EQ(g.slideDelta[i], 3) << i;
+                    ASSERT_EQ(g.angleDelta[i], -2) << i;
+                }
+            }
+            for (int i = 6 * other; i < 6 * other + 6; ++i) {
+                g.targetSlide[i] = g.slide[i];
+                g.targetAngle[i] = g.angle[i];
+                g.slideDelta[i] = g.angleDelta[i] = 0;
+            }
+            for (int i = 6 * team; i < 6 * team + 6; ++i) g.movePlayer(i);
+            g.advancePlay(d);
+        }
+    }
+}
+
+TEST(ComputerPlayer, SameSeedAndFrameTimesPlayTheSameMatch) {
+    const std::vector<float> times = frameTimes(0.0f, 60.0f);
+    auto play = [&](uint32_t seed, std::vector<float>& trace) {
+        Rink rink;
+        ComputerPlayer computer(0, ComputerLevel::Normal, seed);
+        for (float d : times) {
+            rink.frame(computer, d);
+            trace.push_back(rink.game.puckPos[0]);
+            trace.push_back(rink.game.puckPos[1]);
+            for (int i = 0; i < 6; ++i) trace.push_back(static_cast<float>(rink.game.slide[i] * 1000 + rink.game.angle[i]));
+        }
+        return rink.game.score[0] * 100 + rink.game.score[1];
+    };
+    std::vector<float> first, second;
+    const int a = play(3, first), b = play(3, second);
+    EXPECT_EQ(a, b);
+    ASSERT_EQ(first.size(), second.size());
+    EXPECT_EQ(std::memcmp(first.data(), second.data(), first.size() * sizeof(float)), 0);
+}
+
+TEST(ComputerPlayer, OffStandsStillAndTheLevelsCycle) {
+    Rink rink;
+    ComputerPlayer off(1, ComputerLevel::Off, 1);
+    for (int k = 0; k < 60; ++k) rink.frame(off, 1.0f / 60.0f);
+    for (int i = 6; i < 12; ++i) EXPECT_EQ(rink.game.slide[i], i == 6 || i == 8 || i == 10 ? 25 : i == 9 ? 1 : 10);
+    EXPECT_EQ(nextComputerLevel(ComputerLevel::Off), ComputerLevel::Easy);
+    EXPECT_EQ(nextComputerLevel(ComputerLevel::Hard), ComputerLevel::Off);
+    EXPECT_STREQ(computerLevelName(ComputerLevel::Normal), "normal");
+}
+
+}  // namespace
