@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "ai/level_style.h"
-#include "ai/shot_trial.h"
 #include "sim/game.h"
 
 namespace {
@@ -18,14 +17,13 @@ constexpr float kShotQuality = 0.85f; // cosine between push and aim worth a swi
 constexpr int kRamRunUp = 8;           // slide steps taken before a puck on the groove
 constexpr int kRamThrough = 14;        // and driven on past it
 constexpr float kLeaving = 15.0f;      // units a second away from the blade
-constexpr float kTrialAims[] = {0.0f, -0.15f, 0.15f, -0.3f, 0.3f, -0.5f, 0.5f, -0.7f, 0.7f, -0.95f, 0.95f, -1.2f, 1.2f};
-constexpr float kTrialSlideCost = 0.02f;
 constexpr float kWatch = 10.0f;        // seconds a struck puck is left to run
 constexpr float kWatchSpeed = 6.0f;    // while it runs faster than this
 constexpr float kTrialSpeed = 6.0f;   // a puck slower than this is worth trying strikes on
 constexpr float kTrialEvery = 0.25f;   // seconds between trials on a moving puck
 constexpr float kScoring = 50.0f;      // a trial value this high is a goal
 constexpr float kKeepScoring = 1.5f;   // seconds such a strike is kept without a fresh trial
+constexpr int kTrialsPerFrame = 2;     // strikes tried on the copy each frame
 constexpr float kBrush = 1.0f;         // room kept from the puck outside a swing
 constexpr float kReplanEvery = 0.05f; // seconds between fresh looks at the play
 
@@ -120,6 +118,11 @@ void ComputerPlayer::steer(Game& game, float dt) {
         replan(game, style.anticipation > 0.0f ? forecastPuck(now, style.anticipation) : now);
     }
     goalMap_.build(game, team_, dt, style.handRate);
+    if (search_.advance(game, dt, style.handRate, &goalMap_, kTrialsPerFrame)) {
+        trialPlan_ = search_.best();
+        trialValue_ = search_.bestValue();
+        trialAt_ = search_.puckAt();
+    }
     walkGoalie(game, now, dt);
     // After a strike the skaters stand and watch the puck go, out of its way as tried.
     const float speed2 = game.puckVel[0] * game.puckVel[0] + game.puckVel[1] * game.puckVel[1];
@@ -146,46 +149,21 @@ void ComputerPlayer::replan(const Game& game, PuckState puck) {
             best = plan;
         }
     }
-    // A slow puck can be weighed strike by strike on a copy of the rink.
+    // A slow puck is weighed strike by strike on a copy of the rink, a few strikes a frame.
     const bool slow = puck.vel.x * puck.vel.x + puck.vel.z * puck.vel.z < kTrialSpeed * kTrialSpeed;
     if (best.player >= 0 && slow && game.goalPause <= 0.0f) {
         const bool moved = Game::distance2d(puck.pos.x, puck.pos.z, trialAt_.x, trialAt_.z) > 1.0f;
         // A strike found to score is kept while it is being lined up.
         const bool keep = trialValue_ > kScoring && sinceTrial_ < kKeepScoring;
-        if (trialPlan_.player >= 0 && (!moved || sinceTrial_ < kTrialEvery || keep)) {
-            best = trialPlan_;
-        } else {
+        const bool stale = trialPlan_.player < 0 || (moved && !keep);
+        if (!search_.running() && stale && sinceTrial_ >= kTrialEvery) {
+            search_.start(team_, puck, aimAngle);
             sinceTrial_ = 0.0f;
-            float bestValue = -1.0e9f;
-            for (int i = first; i < first + 6; ++i) {
-                for (float offset : kTrialAims) {
-                    const ShotPlan plan = planShot(game, i, puck.pos, aimAngle + offset);
-                    if (plan.quality < 0.0f) continue;
-                    // The puck as it will be when the figure stands ready.
-                    const float turn = std::fabs(plan.contactAngle - static_cast<float>(plan.dir) * kWindup -
-                                                 static_cast<float>(game.angle[i]));
-                    const float ready =
-                        std::fmax(static_cast<float>(std::abs(plan.slide - game.slide[i])), std::fmin(turn, 127.0f - turn)) /
-                            style.handRate + kReplanEvery;
-                    const PuckState then = forecastPuck(puck, ready);
-                    const ShotPlan atThen = planShot(game, i, then.pos, aimAngle + offset);
-                    if (atThen.quality < 0.0f) continue;
-                    const float value = trialStrike(game, team_, atThen, then, lastDt_, style.handRate, &goalMap_) -
-                                        kTrialSlideCost * static_cast<float>(std::abs(atThen.slide - game.slide[i]));
-                    if (value > bestValue) {
-                        bestValue = value;
-                        best = atThen;
-                    }
-                }
-            }
-            best.quality = 1.0f;  // tried: worth the swing
-            best.tried = true;
-            trialPlan_ = best;
-            trialValue_ = bestValue;
-            trialAt_ = puck.pos;
         }
+        if (trialPlan_.player >= 0) best = trialPlan_;
     } else {
         trialPlan_.player = -1;
+        search_.stop();
     }
     if (best.player < 0) {
         // Out of every blade's reach: stand the nearest figure in the puck's way.

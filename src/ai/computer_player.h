@@ -8,6 +8,7 @@
 #include "ai/goal_map.h"
 #include "ai/puck_sight.h"
 #include "ai/shot_plan.h"
+#include "ai/strike_search.h"
 
 class Game;
 
@@ -58,8 +59,9 @@ private:
     float linedUp_ = 0.0f;
     ShotPlan trialPlan_;        // the strike chosen by trial for a puck at rest
     Point2 trialAt_{1.0e9f, 1.0e9f};
-    float sinceTrial_ = 0.0f;
+    float sinceTrial_ = 1.0e9f;
     float trialValue_ = 0.0f;  // seconds the current shot has waited for the puck
     GoalMap goalMap_;
+    StrikeSearch search_;
     AxisLimiter slideAxis_, angleAxis_, goalieAxis_;
 };

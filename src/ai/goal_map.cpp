@@ -6,8 +6,10 @@
 
 namespace {
 constexpr float kStillBeforeBuilding = 0.5f;  // seconds the other team must keep still
-constexpr int kCellsPerFrame = 1;
+constexpr int kTrialsPerFrame = 2;  // strikes tried each frame
+constexpr float kGoalValue = 50.0f;  // a trial worth this much scored
 constexpr float kAims[] = {0.0f, -0.2f, 0.2f, -0.45f, 0.45f, -0.8f, 0.8f};
+constexpr int kAimCount = static_cast<int>(sizeof kAims / sizeof kAims[0]);
 }  // namespace
 
 bool GoalMap::sameDefence(const Game& game, int team) const {
@@ -26,6 +28,7 @@ void GoalMap::build(const Game& game, int team, float dt, float rate) {
         }
         stillFor_ = 0.0f;
         next_ = 0;
+        tried_ = 0;
         started_ = false;
         for (uint8_t& c : cells_) c = Unknown;
         return;
@@ -34,27 +37,29 @@ void GoalMap::build(const Game& game, int team, float dt, float rate) {
     if (stillFor_ < kStillBeforeBuilding) return;
     started_ = true;
     const float attack = team == 0 ? 1.0f : -1.0f;
-    for (int done = 0; done < kCellsPerFrame && next_ < kColumns * kRows; ++next_) {
+    int budget = kTrialsPerFrame;
+    while (budget > 0 && next_ < kColumns * kRows) {
         const Point2 at{(static_cast<float>(next_ % kColumns) - 11.0f) * kCell,
                         (static_cast<float>(next_ / kColumns) - 23.0f) * kCell};
         // The own end is no place to shoot from, nor a place no figure reaches.
-        if (at.z * attack < -20.0f || !teamReaches(game, team, at)) {
-            cells_[next_] = Misses;
+        if (tried_ == 0 && (at.z * attack < -20.0f || !teamReaches(game, team, at))) {
+            cells_[next_++] = Misses;
             continue;
         }
-        ++done;
-        cells_[next_] = Misses;
-        const PuckState puck{at, {0.0f, 0.0f}};
+        const int i = 6 * team + tried_ / kAimCount;
         const float straight = std::atan2(88.0f * attack - at.z, -at.x);
-        for (int i = 6 * team; i < 6 * team + 6 && cells_[next_] == Misses; ++i) {
-            for (float offset : kAims) {
-                const ShotPlan plan = planShot(game, i, at, straight + offset);
-                if (plan.quality < 0.0f) break;  // out of this figure's reach
-                if (trialStrike(game, team, plan, puck, dt, rate, nullptr) > 50.0f) {
-                    cells_[next_] = Scores;
-                    break;
-                }
-            }
+        const ShotPlan plan = planShot(game, i, at, straight + kAims[tried_ % kAimCount]);
+        bool scores = false;
+        if (plan.quality < 0.0f) {
+            tried_ = (tried_ / kAimCount + 1) * kAimCount;  // out of this figure's reach
+        } else {
+            --budget;
+            ++tried_;
+            scores = trialStrike(game, team, plan, PuckState{at, {0.0f, 0.0f}}, dt, rate, nullptr) > kGoalValue;
+        }
+        if (scores || tried_ >= 6 * kAimCount) {
+            cells_[next_++] = scores ? Scores : Misses;
+            tried_ = 0;
         }
     }
 }

@@ -20,7 +20,8 @@ private:
     bool sameDefence(const Game& game, int team) const;
     int defence_[12] = {};
     float stillFor_ = 0.0f;
-    int next_ = 0;
+    int next_ = 0;   // the place being tried
+    int tried_ = 0;  // strikes tried there: figure by figure, line by line
     bool started_ = false;
     uint8_t cells_[kColumns * kRows] = {};
 };

@@ -27,7 +27,7 @@ constexpr const char* kPointerFile = "gfx\\menu_mouse.bmp";
 
 // computerBadges[0..2]: easy, normal, hard.
 const char* const kBadgeFiles[3] = {"gfx\\cpu_easy.bmp", "gfx\\cpu_normal.bmp", "gfx\\cpu_hard.bmp"};
-constexpr float kBadgeX = 242.0f, kBadgeY = 0.0f, kBadgeWidth = 128.0f, kBadgeHeight = 64.0f;
+constexpr float kBadgeX = 264.0f, kBadgeY = 0.0f, kBadgeWidth = 128.0f, kBadgeHeight = 64.0f;
 
 void addHidden(Scene& scene, Renderable& r) {
     scene.addRenderable(&r);

@@ -180,7 +180,7 @@ TEST(GameLoad, BadgesLoadWhenPresentAndADamagedOneIsLeftOutQuietly) {
                     g.computerBadges[1].key().texture == -1,
                 "badges");
         r.check(!g.computerBadges[0].visible && g.computerBadges[2].key().layer == 3 &&
-                    g.computerBadges[2].key().hasFlag(keyflag::AlphaTest) && g.computerBadges[2].position.x == 242.0f &&
+                    g.computerBadges[2].key().hasFlag(keyflag::AlphaTest) && g.computerBadges[2].position.x == 264.0f &&
                     g.computerBadges[2].width == 128.0f,
                 "badge place");
     });
