@@ -23,6 +23,10 @@ struct FlowState {
     float matchEndCountdown = -1.0f;
     float sideSwitchTimer = -1.0f;
     uint8_t practiceButtonWasDown = 1;
+    // What the joining machine's datagrams echo of the scores it has: whether they echo
+    // at all (older copies write zeros), and whether one showed the match decided.
+    uint8_t peerEchoesScore = 0, peerHasFinalScore = 0;
+    float endHeld = 0.0f;  // seconds a decided match stayed on for the joining machine
     // The practice computer: C cycles its level (a ComputerLevel, kept from match to match).
     uint8_t computerKeyWasDown = 1;
     int computerLevel = 0;

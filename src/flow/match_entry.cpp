@@ -59,6 +59,8 @@ bool Game::enterMatch(int mode) {
     }
 
     flow.lastGoalSide = 0;
+    flow.peerEchoesScore = flow.peerHasFinalScore = 0;
+    flow.endHeld = 0.0f;
     goalPause = -1.0f;
     resetFaceOff();
     scene->environment().setClearColour(0.1f, 0.2f, 0.4f);

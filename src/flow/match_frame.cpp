@@ -6,6 +6,7 @@
 
 namespace {
 constexpr float kForcedEndStep = 0.2f;  // F10 runs the end countdown out at once
+constexpr float kHeldCountdown = 0.001f;
 }  // namespace
 
 bool Game::matchFrame(float dt) {
@@ -43,7 +44,8 @@ bool Game::matchFrame(float dt) {
         scoreSprites[2].setPosition(39.0f + 18.0f * static_cast<float>(score[1]), 24.0f, 0.0f);
 
     float step = dt;
-    if (keyboard->isKeyDown(key::F10)) {
+    const bool forced = keyboard->isKeyDown(key::F10);
+    if (forced) {
         flow.matchEndCountdown = 0.001f;
         step = kForcedEndStep;
     } else if (flow.matchEndCountdown <= 0.0f) {
@@ -51,6 +53,10 @@ bool Game::matchFrame(float dt) {
     }
     flow.matchEndCountdown -= step;
     if (flow.matchEndCountdown > 0.0f) return true;
+    if (!forced && mode == Create && flow.sessionOpen && holdMatchEnd(dt)) {
+        flow.matchEndCountdown = kHeldCountdown;  // still running: asked again next frame
+        return true;
+    }
 
     leaveMatch();
     return true;

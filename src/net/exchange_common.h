@@ -25,6 +25,12 @@ inline void sendState(Game& game, const StateMessage& message) {
     linkOf(game).send(bytes, kStateMessageSize);
 }
 
+// The joining machine echoes the scores it last received in bytes 22 and 23, marked by
+// bit 6, so that the zeros older copies write there read as no echo.
+constexpr int kEchoMark = 0x40;
+inline int8_t echoScore(int score) { return lowByte(kEchoMark | (score & 0x3F)); }
+inline int echoedScore(int8_t byte) { return (byte & kEchoMark) ? (byte & 0x3F) : -1; }  // -1: no echo
+
 // Poses of one team into or out of a message; first is player 0 or 6.
 inline void writePoses(const Game& game, int first, StateMessage& message) {
     for (int i = 0; i < 6; ++i) {

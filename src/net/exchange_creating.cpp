@@ -9,6 +9,7 @@ using namespace net;
 namespace {
 
 constexpr float kStrikeThreshold = 0.05f;  // an impulse this strong is a strike by the other side
+constexpr float kLongestEndHold = 5.0f;    // the winning goal's pause runs out about then
 
 StateMessage creatingReply(Game& game) {
     StateMessage reply;
@@ -43,16 +44,28 @@ void Game::creatingExchange(bool ownContact, float dt) {
 
     menuPictures[kConnectionIndicator].visible = false;
     readPoses(*this, 6, in);
+    const int echoed[2] = {echoedScore(in.score[0]), echoedScore(in.score[1])};
+    if (echoed[0] >= 0 && echoed[1] >= 0) {
+        flow.peerEchoesScore = 1;
+        if (echoed[0] >= kWinningScore || echoed[1] >= kWinningScore) flow.peerHasFinalScore = 1;
+    }
 
     if (puckOwner == 1) {
-        // The joining team's strikes reach this machine's puck.
+        // The joining team's strikes reach this machine's puck. A goal report is no
+        // strike: the joining machine sends it only with its own puck's place, and one
+        // still arriving after this machine took the puck back (its answers lost) would
+        // otherwise hand the puck over and have the same goal credited again.
+        if (in.goal == 1 || in.goal == 2) in.x = in.z = 0.0f;
         puckImpulse[0] += in.x;
         puckImpulse[1] += in.z;
         if ((std::fabs(in.x) > kStrikeThreshold || std::fabs(in.z) > kStrikeThreshold) && !ownContact)
             puckOwner = 2;
     } else {
         setPuck(*this, in.x, in.z);
-        if (in.goal == 1 || in.goal == 2) {
+        // A report sent before this machine credited it echoes the score from before.
+        const bool credited = echoed[0] >= 0 && echoed[1] >= 0 && in.goal >= 1 && in.goal <= 2 &&
+                              echoed[in.goal - 1] != score[in.goal - 1];
+        if ((in.goal == 1 || in.goal == 2) && !credited) {
             // A goal found by the joining machine: credited here, once, since the
             // puck comes back to this machine with it.
             puckModel->position = {in.x, -1.5f, in.z};
@@ -69,4 +82,12 @@ void Game::creatingExchange(bool ownContact, float dt) {
     if (flow.lastGoalSide > 0) puckOwner = 1;  // the puck stays here through a goal pause
 
     sendState(*this, creatingReply(*this));
+}
+
+bool Game::holdMatchEnd(float dt) {
+    // Its answers with the final score may all have been lost; a joining machine that
+    // does not echo is never waited for.
+    if (!flow.peerEchoesScore || flow.peerHasFinalScore || flow.endHeld >= kLongestEndHold) return false;
+    flow.endHeld += dt;
+    return true;
 }

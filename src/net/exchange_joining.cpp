@@ -24,6 +24,8 @@ StateMessage joiningMessage(Game& game) {
         out.owner = 0;
         out.goal = lowByte(game.flow.lastGoalSide);
     }
+    out.score[0] = echoScore(game.score[0]);
+    out.score[1] = echoScore(game.score[1]);
     // The impulse has been passed on (or belongs to the puck already stepped).
     game.puckImpulse[0] = 0.0f;
     game.puckImpulse[1] = 0.0f;

@@ -76,6 +76,9 @@ public:
     // net/
     void creatingExchange(bool ownContact, float dt);
     void joiningExchange(bool ownContact, float dt);
+    // A decided match stays on the creating machine until the joining machine shows it has
+    // the final score, for a few seconds at most; true while it stays.
+    bool holdMatchEnd(float dt);
 
     // Shared objects
     Scene* scene;

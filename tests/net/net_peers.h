@@ -88,7 +88,7 @@ public:
         ASSERT_TRUE(at.waitForDatagram(500));
         at.receive(buffer);
     }
-    static void sendRaw(UdpLink& from, const StateMessage& m) {
+    static void sendRaw(DatagramLink& from, const StateMessage& m) {
         uint8_t bytes[kStateMessageSize];
         packStateMessage(m, bytes);
         ASSERT_EQ(from.send(bytes, kStateMessageSize), kStateMessageSize);

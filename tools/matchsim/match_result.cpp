@@ -18,7 +18,9 @@ std::string describeMatch(const MatchResult& r) {
                        std::to_string(r.score[0]) + ":" + std::to_string(r.score[1]);
     switch (r.ending) {
         case Ending::Finished: line += format(" finished at %.2f min", r.minutes); break;
-        case Ending::Stall: line += format(" stall at %.2f min", r.minutes); break;
+        case Ending::Stall:
+            line += format(" stall at %.2f min", r.minutes) + format(", puck at rest at (%.1f, %.1f)", r.puckAt[0], r.puckAt[1]);
+            break;
         case Ending::Capped: line += format(" capped at %.2f min", r.minutes); break;
     }
     if (r.ending == Ending::Finished) line += r.leftTogether ? ", left" : ", did not leave";
@@ -27,6 +29,7 @@ std::string describeMatch(const MatchResult& r) {
         line += ", joining shows " + std::to_string(r.joiningScore[0]) + ":" + std::to_string(r.joiningScore[1]);
         if (r.goalsLost) line += ", goals lost " + std::to_string(r.goalsLost);
         if (r.goalsTwice) line += ", goals counted twice " + std::to_string(r.goalsTwice);
+        if (r.goalsOverruled) line += ", overruled by a touch " + std::to_string(r.goalsOverruled);
         if (r.disagreement()) line += ", DISAGREEMENT";
         line += ", datagrams " + std::to_string(r.link.sent) + " (dropped " + std::to_string(r.link.dropped) +
                 ", held " + std::to_string(r.link.held) + ")";

@@ -16,10 +16,12 @@ struct MatchResult {
     double minutes = 0.0;      // game time to the tenth goal, the stall's end or the cap
     int score[2] = {0, 0};     // as the creating machine (or the one practice game) has it
     bool leftTogether = false; // every machine left by itself after the tenth goal
+    float puckAt[2] = {0.0f, 0.0f};  // where the puck was at the end (x, z)
     // Network matches only.
     int joiningScore[2] = {0, 0};  // as the joining machine showed it last
     double leaveGap = 0.0;         // seconds from the creating machine leaving to the joining one
     int goalsLost = 0, goalsTwice = 0;
+    int goalsOverruled = 0;  // found on the joining copy after a creating-machine touch took it back
     LinkCounts link;
 
     bool disagreement() const {

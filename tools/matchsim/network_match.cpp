@@ -70,7 +70,7 @@ MatchResult playNetworkMatch(const Options& options, int index, uint64_t seed) {
         } else {
             audit.beforeJoiningFrame(m.game);
             m.frame();
-            audit.afterJoiningFrame(m.game);
+            audit.afterJoiningFrame(m.game, creating.game);
         }
         const double now = m.last;
         if (!m.inMatch()) m.leftAt = now;
@@ -92,10 +92,13 @@ MatchResult playNetworkMatch(const Options& options, int index, uint64_t seed) {
         result.score[s] = creating.game.score[s];
         result.joiningScore[s] = joining.game.score[s];
     }
+    result.puckAt[0] = creating.game.puckPos[0];
+    result.puckAt[1] = creating.game.puckPos[1];
     result.leftTogether = tenthAt >= 0.0 && creating.leftAt >= 0.0 && joining.leftAt >= 0.0;
     result.leaveGap = joining.leftAt - creating.leftAt;
     result.goalsLost = audit.lost();
     result.goalsTwice = audit.twice();
+    result.goalsOverruled = audit.overruled();
     result.link = net.counts();
     return result;
 }

@@ -44,6 +44,8 @@ MatchResult playPracticeMatch(const Options& options, int index, uint64_t seed) 
     }
     if (tenthAt >= 0.0) result.ending = Ending::Finished;
     result.minutes = (tenthAt >= 0.0 ? tenthAt : now) / 60.0;
+    result.puckAt[0] = game.puckPos[0];
+    result.puckAt[1] = game.puckPos[1];
     result.score[0] = game.score[0];
     result.score[1] = game.score[1];
     return result;
