@@ -15,7 +15,7 @@ bool parseNumber(const std::string& text, double& out) {
 }
 }  // namespace
 
-bool parseFrameTime(const std::string& text, FrameTimeSpec& out) {
+bool parseFrameTime(const std::string& text, FrameTimeSetting& out) {
     if (text == "jitter") {
         out = {true, 0.0};
         return true;
@@ -35,9 +35,9 @@ bool parseFrameTime(const std::string& text, FrameTimeSpec& out) {
     return true;
 }
 
-std::string describeFrameTime(const FrameTimeSpec& spec) {
-    if (spec.jitter) return "jitter";
+std::string describeFrameTime(const FrameTimeSetting& setting) {
+    if (setting.jitter) return "jitter";
     char text[32];
-    std::snprintf(text, sizeof text, "1/%.4g", 1.0 / spec.seconds);
+    std::snprintf(text, sizeof text, "1/%.4g", 1.0 / setting.seconds);
     return text;
 }

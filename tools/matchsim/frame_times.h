@@ -5,21 +5,21 @@
 
 #include "rng.h"
 
-struct FrameTimeSpec {
+struct FrameTimeSetting {
     bool jitter = false;
     double seconds = 1.0 / 60.0;
 };
 
 // "0.005", "1/200" or "jitter"; false for anything else or a time outside 1/1000 .. 1/10 s.
-bool parseFrameTime(const std::string& text, FrameTimeSpec& out);
-std::string describeFrameTime(const FrameTimeSpec& spec);
+bool parseFrameTime(const std::string& text, FrameTimeSetting& out);
+std::string describeFrameTime(const FrameTimeSetting& setting);
 
 class FrameTimes {
 public:
-    FrameTimes(FrameTimeSpec spec, uint64_t seed) : spec_(spec), rng_(seed) {}
-    double next() { return spec_.jitter ? rng_.uniform(1.0 / 200.0, 1.0 / 10.0) : spec_.seconds; }
+    FrameTimes(FrameTimeSetting setting, uint64_t seed) : setting_(setting), rng_(seed) {}
+    double next() { return setting_.jitter ? rng_.uniform(1.0 / 200.0, 1.0 / 10.0) : setting_.seconds; }
 
 private:
-    FrameTimeSpec spec_;
+    FrameTimeSetting setting_;
     Rng rng_;
 };

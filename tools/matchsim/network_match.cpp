@@ -13,7 +13,7 @@ namespace {
 constexpr double kLeaveWait = 10.0;  // game seconds allowed for leaving after the tenth goal
 
 struct Machine {
-    Machine(DatagramLink& endpoint, FrameTimeSpec spec, uint64_t seed) : tap(endpoint), times(spec, seed) {
+    Machine(DatagramLink& endpoint, FrameTimeSetting setting, uint64_t seed) : tap(endpoint), times(setting, seed) {
         game.link = &tap;
         next = times.next();
     }

@@ -13,7 +13,7 @@ struct Options {
     int matches = 10;
     uint64_t seed = 1;
     LinkFaults faults{0.0, 0.2, 0.25};  // the relay's hold share and longest hold
-    FrameTimeSpec frameTimes[2];        // practice uses the first; network: creating, joining
+    FrameTimeSetting frameTimes[2];     // practice uses the first; network: creating, joining
     double maxMinutes = 20.0;           // game time after which a match is given up
 };
 
