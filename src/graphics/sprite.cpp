@@ -62,24 +62,22 @@ bool attachQuad(DrawKey& key) {
 
 }  // namespace
 
-bool Sprite::loadKeyed(int layer, const char* fileName, bool colorKeyed, float w, float h) {
+bool Sprite::loadPicture(int layer, const char* fileName, bool colorKeyed, bool quiet, float w, float h) {
     width = w;
     height = h;
     key_.setLayer(layer);
-    if (!finishLoad(key_, TextureRegistry::instance().loadTexture(fileName, colorKeyed))) return false;
+    if (!finishLoad(key_, TextureRegistry::instance().loadTexture(fileName, colorKeyed, quiet))) return false;
     key_.setFlag(keyflag::AlphaBlend, colorKeyed);
     key_.setFlag(keyflag::AlphaTest, colorKeyed);
     return attachQuad(key_);
 }
 
+bool Sprite::loadKeyed(int layer, const char* fileName, bool colorKeyed, float w, float h) {
+    return loadPicture(layer, fileName, colorKeyed, false, w, h);
+}
+
 bool Sprite::loadOptional(int layer, const char* fileName, float w, float h) {
-    width = w;
-    height = h;
-    key_.setLayer(layer);
-    if (!finishLoad(key_, TextureRegistry::instance().loadTexture(fileName, true, true))) return false;
-    key_.setFlag(keyflag::AlphaBlend, true);
-    key_.setFlag(keyflag::AlphaTest, true);
-    return attachQuad(key_);
+    return loadPicture(layer, fileName, true, true, w, h);
 }
 
 bool Sprite::loadCells(int layer, const char* fileName, float w, float h, float cellWidth, float cellHeight) {

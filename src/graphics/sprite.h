@@ -24,4 +24,7 @@ public:
     bool cellMode = false;
     TexCoord cellOffset;
     TexCoord cellSize;
+
+private:
+    bool loadPicture(int layer, const char* fileName, bool colorKeyed, bool quiet, float width, float height);
 };
