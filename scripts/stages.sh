@@ -4,8 +4,12 @@
 #   stage NAME COMMAND...   runs the command (a program or a shell function) and notes its time
 #   beside NAME COMMAND...  starts it in the background at the lowest priority, its output in
 #                           $STAGE_LOGS/NAME.log; stages run inside it are noted as "beside"
-#   await NAME              waits until the stage NAME (run by `stage` inside a `beside` job) is
-#                           done; fails the run if that job failed first
+#   alongside NAME COMMAND... the same at the normal priority: a second line of tests, whose
+#                           frames should not wait for the builds
+#   await NAME              waits until the stage NAME (run by `stage` inside a background
+#                           job) is done; fails the run, with that job's output, if a job failed
+#                           first. Works inside a background job too.
+#   await_all               waits for every background job to end; fails if one failed
 # STAGE_DRY=1 lists the stages' commands instead of running them.
 STAGE_LOGS=${STAGE_LOGS:-$(mktemp -d)}
 _stage_file=$STAGE_LOGS/stages.tsv
@@ -13,8 +17,6 @@ _stage_file=$STAGE_LOGS/stages.tsv
 _stage_begin=$SECONDS
 _stage_current=""
 _stage_note=""
-declare -A _beside_pids=()
-
 stage() {
     local name=$1 start=$SECONDS
     shift
@@ -26,45 +28,77 @@ stage() {
     _stage_current=""
 }
 
+_jobs=$STAGE_LOGS/jobs  # NAME.pid while a job runs, NAME.status once it has ended
+mkdir -p "$_jobs"
+
 beside() {
     local name=$1
     shift
     (
-        renice -n 19 -p "$BASHPID" > /dev/null
-        _stage_note=beside
-        "$@"
+        if [ -n "${_alongside:-}" ]; then _stage_note=alongside; else
+            renice -n 19 -p "$BASHPID" > /dev/null
+            _stage_note=beside
+        fi
+        status=0
+        ( "$@" ) || status=$?
+        echo $status > "$_jobs/$name.status"
+        exit $status
     ) > "$STAGE_LOGS/$name.log" 2>&1 &
-    _beside_pids[$name]=$!
+    echo $! > "$_jobs/$name.pid"
 }
+
+alongside() { _alongside=1 beside "$@"; }
 
 # _stage_done NAME: whether a stage of that name has been noted.
 _stage_done() { cut -f1 "$_stage_file" | grep -qxF "$1"; }
 
+# _job_failed: the first background job that ended with a failure, if any (status 1).
+_job_failed() {
+    local f
+    for f in "$_jobs"/*.status; do
+        [ -e "$f" ] || continue
+        [ "$(cat "$f")" = 0 ] || { basename "$f" .status; return 0; }
+    done
+    return 1
+}
+
+_jobs_running() {
+    local f
+    for f in "$_jobs"/*.pid; do
+        [ -e "$f" ] && [ ! -e "${f%.pid}.status" ] && return 0
+    done
+    return 1
+}
+
 await() {
-    local name=$1 start=$SECONDS job pid running
+    local name=$1 start=$SECONDS job
     while ! _stage_done "$name"; do
-        running=0
-        for job in "${!_beside_pids[@]}"; do
-            pid=${_beside_pids[$job]}
-            if kill -0 "$pid" 2> /dev/null; then
-                running=1
-            elif wait "$pid"; then
-                unset "_beside_pids[$job]"
-            else
-                tail -n 40 "$STAGE_LOGS/$job.log" >&2
-                echo "test.sh: $job failed (whole output: $STAGE_LOGS/$job.log)" >&2
-                _stage_current="$job (beside)"
-                _stage_start=$start
-                return 1
-            fi
-        done
-        if [ $running = 0 ] && ! _stage_done "$name"; then
+        if job=$(_job_failed); then
+            tail -n 200 "$STAGE_LOGS/$job.log" >&2
+            echo "test.sh: $job failed (whole output: $STAGE_LOGS/$job.log)" >&2
+            _stage_current="$job (background)"
+            _stage_start=$start
+            return 1
+        fi
+        if ! _jobs_running && ! _stage_done "$name"; then
             echo "test.sh: no stage $name ran" >&2
             return 1
         fi
         sleep 1
     done
-    [ $((SECONDS - start)) -gt 0 ] && printf '%s\t%s\t%s\n' "waiting for $name" $((SECONDS - start)) "" >> "$_stage_file"
+    [ $((SECONDS - start)) -gt 0 ] && printf '%s\t%s\t%s\n' "waiting for $name" $((SECONDS - start)) "${_stage_note:-}" >> "$_stage_file"
+    return 0
+}
+
+await_all() {
+    local start=$SECONDS job
+    while _jobs_running; do sleep 1; done
+    if job=$(_job_failed); then
+        tail -n 200 "$STAGE_LOGS/$job.log" >&2
+        echo "test.sh: $job failed (whole output: $STAGE_LOGS/$job.log)" >&2
+        return 1
+    fi
+    [ $((SECONDS - start)) -gt 0 ] && printf '%s\t%s\t%s\n' "waiting for the rest" $((SECONDS - start)) "" >> "$_stage_file"
     return 0
 }
 
@@ -77,7 +111,9 @@ _kill_tree() {
 
 _stage_table() {
     local status=$? name secs note pid
-    for pid in "${_beside_pids[@]}"; do kill -0 "$pid" 2> /dev/null && _kill_tree "$pid"; done
+    for pid in "$_jobs"/*.pid; do
+        [ -e "$pid" ] && [ ! -e "${pid%.pid}.status" ] && _kill_tree "$(cat "$pid")"
+    done
     if [ -n "$_stage_current" ]; then
         printf '%s\t%s\t%s\n' "$_stage_current" $((SECONDS - _stage_start)) "FAILED" >> "$_stage_file"
     fi

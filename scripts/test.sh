@@ -4,8 +4,9 @@
 # and the Windows build with its tests under Wine. Ends with a table of each stage's time.
 #
 # A stage is one line: `stage NAME COMMAND...` (scripts/stages.sh). Builds that only compile
-# run `beside` the tests at the lowest priority, taking what the tests leave of the cores; a
-# stage that needs one `await`s it first.
+# run `beside` the tests at the lowest priority, taking what the tests leave of the cores; the
+# Windows tests run `alongside` the native ones as a second line once their build is done; a
+# stage that needs a background one `await`s it first.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 STAGE_LOGS=$root/build-logs
@@ -35,36 +36,46 @@ windows_build() {
     cmake --build "$root/build-windows" --target windows_tests -j 2
 }
 
-# One after the other, so that the first needed is ready first.
+lint_package() { lintian --fail-on error --info "$root"/build/frostel_*_amd64.deb; }
+
+# Compiling only, at the lowest priority, in the order they are needed. Each libFuzzer target
+# then runs for 10 s (clang, AddressSanitizer and UBSan), two at a time, at that priority too:
+# it fuzzes on what the tests leave of the cores.
 other_builds() {
     stage build-asan bash "$root/scripts/build.sh" "$root/build-asan" -DFROSTEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
-    stage build-package bash "$root/scripts/package.sh" "$root/build-package"
-    stage build-fuzz bash "$root/scripts/fuzz.sh" 0
     stage build-windows windows_build
+    stage lintian lint_package
+    stage build-fuzz bash "$root/scripts/fuzz.sh" 0
+    stage fuzz env FUZZ_JOBS=2 bash "$root/scripts/fuzz.sh" 10
+}
+
+# The Windows build's unit tests, import tables and end-to-end tests under Wine (one prefix
+# for the run), then 30 s of the soak with frostel.exe under Wine creating and the native
+# frostel joining through the lossy relay: a second line of tests beside the native ones.
+windows_tests() {
+    await build-windows
+    stage windows-tests ctest_in "$root/build-windows"
+    stage cross-soak env FROSTEL_RUN_DIR="$root/build-windows/run" FROSTEL_WINE_PREFIX="$root/build-windows/wine-prefix" \
+        FROSTEL_NATIVE_RUN_DIR="$root/build/run" bash "$root/scripts/soak.sh" 30 windows native
 }
 
 stage install bash "$root/scripts/install-deps.sh"
-stage build bash "$root/scripts/build.sh" "$root/build"
+# The test tree is the Debian package's: Debian's hardening flags, and the .deb made in it, so
+# that the tests run the very programs that are packaged (lintian runs beside).
+stage build env PACKAGE_LINT=0 bash "$root/scripts/package.sh" "$root/build" -DFROSTEL_TESTS=ON
 beside builds other_builds
+alongside windows windows_tests
 stage native-tests ctest_in "$root/build"
 
 await build-asan
 stage sanitizer-tests sanitizer_ctest_in "$root/build-asan"
 
-# The Debian package: lintian, apt's dependency check, and both launchers in a throwaway root.
-await build-package
-stage package-test bash "$root/tests/package/package_test.sh" "$root/build-package"
-
-# Each libFuzzer target for 10 s (clang, AddressSanitizer and UBSan), two at a time.
-await build-fuzz
-stage fuzz env FUZZ_JOBS=2 bash "$root/scripts/fuzz.sh" 10
+# The Debian package: apt's dependency check, and both launchers in a throwaway root.
+stage package-test bash "$root/tests/package/package_test.sh" "$root/build"
 # 30 s of the two-copy network soak through the lossy relay on the plain build.
 stage soak env FROSTEL_RUN_DIR="$root/build/run" bash "$root/scripts/soak.sh" 30
 
-# The Windows unit tests, import tables and end-to-end tests under Wine (one prefix for the run).
-await build-windows
-stage windows-tests ctest_in "$root/build-windows"
-# 30 s of the soak with frostel.exe under Wine creating and the native frostel joining through
-# the lossy relay.
-stage cross-soak env FROSTEL_RUN_DIR="$root/build-windows/run" FROSTEL_WINE_PREFIX="$root/build-windows/wine-prefix" \
-    FROSTEL_NATIVE_RUN_DIR="$root/build/run" bash "$root/scripts/soak.sh" 30 windows native
+await_all
+# What the background jobs did: the Windows line in full, of the builds their fuzzing.
+cat "$STAGE_LOGS/windows.log"
+grep -E '^test.sh: stage|executions in' "$STAGE_LOGS/builds.log" || true

@@ -1,6 +1,5 @@
 # The Windows build's tests: the unit test programs that need no real device, cross-built
-# and run under Wine, one CTest entry per program; the programs' import tables; a first
-# start of frostel.exe under Wine.
+# and run under Wine, one CTest entry per program; the programs' import tables.
 #
 # One Wine prefix in the build tree serves the whole CTest run: the fixture "wine" makes it
 # fresh and keeps its wineserver up, and stops the server once every test has run.
@@ -84,8 +83,3 @@ add_test(NAME windows.imports COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/i
          $<TARGET_FILE:frostel> $<TARGET_FILE:frostel_640>)
 set_tests_properties(windows.imports PROPERTIES LABELS windows TIMEOUT 60)
 
-# frostel.exe starts under Wine on an Xvfb screen and shows its window.
-add_test(NAME wine.window_smoke COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/window_smoke_test.sh)
-set_tests_properties(wine.window_smoke PROPERTIES LABELS "wine;e2e" FIXTURES_REQUIRED wine TIMEOUT 300
-                     RUN_SERIAL TRUE
-                     ENVIRONMENT "FROSTEL_RUN_DIR=${FROSTEL_RUN_DIR};WINEPREFIX=${wine_prefix}")

@@ -122,6 +122,23 @@ shot_settled() {
     fail "$1 did not settle into a view unlike $2 ($n pixels still changing)"
 }
 
+# shot_still SHOT: takes SHOT until it has held still (fewer than 50 pixels changing between
+# shots half a second apart) for a second, for up to 45 s: figures walking to their targets or
+# a camera swing, on game time that falls behind the clock when frames are slow. Two shots
+# alike alone could fall between two slow frames.
+shot_still() {
+    local i still=0
+    shot "$1"
+    for (( i = 0; i < 90 && still < 2; i++ )); do
+        sleep 0.5
+        cp "$E2E_WORK/$1.ppm" "$E2E_WORK/$1-before.ppm"
+        shot "$1"
+        if [ "$(differing "$1-before" "$1")" -lt 50 ]; then still=$((still + 1)); else still=0; fi
+        kill -0 "$GAME_PID" 2>/dev/null || fail "$GAME_PROG ended while waiting for $1"
+    done
+    [ "$still" -ge 2 ] || fail "$1 did not come to rest"
+}
+
 # wait_shown SHOT WxH+X+Y SECONDS: until that region is drawn and stays as it is (the frames
 # are running), leaving the last screenshot as SHOT.
 wait_shown() {

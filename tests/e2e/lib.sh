@@ -50,7 +50,7 @@
 #   xdo ARGS...              xdotool ARGS, tried up to six times; fails if it never gets through.
 #   click                    clicks mouse button 1, then waits $CLICK_PAUSE s (default 0.3).
 #   press KEYSYM             holds a key for 0.1 s, then waits $KEY_PAUSE s (default 0.2).
-#   move_pointer DX DY       moves the pointer by relative counts, at most 20 a step, then
+#   move_pointer DX DY       moves the pointer by relative counts, 10 a tenth of a second, then
 #                            waits $MOVE_PAUSE s (default 0.2).
 #
 # Screens and options files (NAME is a screenshot $E2E_WORK/NAME.ppm):
@@ -332,18 +332,21 @@ press() {
     sleep "$KEY_PAUSE"
 }
 
-# Small steps: the menus take at most 60 counts a frame.
+# Small, slow steps: the menus take at most 60 counts a frame, and a loaded frame (a third of
+# a second under the sanitizers or Wine) must not gather more than that, or the pointer ends
+# short of where it was sent. 10 counts a tenth of a second stays under 60 for frames up to
+# 0.6 s.
 move_pointer() {
     local dx=$1 dy=$2 sx sy
     while [ "$dx" -ne 0 ] || [ "$dy" -ne 0 ]; do
         sx=$dx sy=$dy
-        [ "$sx" -gt 20 ] && sx=20
-        [ "$sx" -lt -20 ] && sx=-20
-        [ "$sy" -gt 20 ] && sy=20
-        [ "$sy" -lt -20 ] && sy=-20
+        [ "$sx" -gt 10 ] && sx=10
+        [ "$sx" -lt -10 ] && sx=-10
+        [ "$sy" -gt 10 ] && sy=10
+        [ "$sy" -lt -10 ] && sy=-10
         xdo mousemove_relative -- "$sx" "$sy"
         dx=$((dx - sx)) dy=$((dy - sy))
-        sleep 0.05
+        sleep 0.1
     done
     sleep "$MOVE_PAUSE"
 }

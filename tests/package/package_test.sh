@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# The Debian package: scripts/package.sh builds it (a lintian error fails that), apt finds
+# The Debian package: the one made in BUILD_DIR by scripts/package.sh (made there first if
+# there is none; a lintian error fails that), apt finds
 # its dependencies, and it is unpacked into a throwaway root, whose launchers find everything
 # beside themselves. Each launcher is started under Xvfb with its own HOME as a player would:
 # the intro shows, an option is changed and the options menu left, Esc ends the game with
 # status 0, and "opts.dat" in that HOME's ~/.local/share/frostel holds the change; nothing is
 # written into the package's folders.
-# Usage: package_test.sh [BUILD_DIR]   (default build-package/)
+# Usage: package_test.sh [BUILD_DIR]   (default build-package/; the test command's build/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 
 if [ -z "${FROSTEL_PACKAGE_ROOT:-}" ]; then
-  deb=$(bash "$root/scripts/package.sh" "${1:-$root/build-package}" | tail -n 1)
+  dir=${1:-$root/build-package}
+  deb=$(ls "$dir"/frostel_*_amd64.deb 2> /dev/null | head -n 1 || true)
+  [ -n "$deb" ] || deb=$(bash "$root/scripts/package.sh" "$dir" | tail -n 1)
   apt-get install --simulate -qq "$deb" > /dev/null || { echo "FAIL: apt cannot install $deb" >&2; exit 1; }
   dest=$(mktemp -d /tmp/frostel-package-XXXXXX)
   trap 'rm -rf "$dest"' EXIT
