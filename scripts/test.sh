@@ -38,12 +38,14 @@ windows_build() {
 
 lint_package() { lintian --fail-on error --info "$root"/build/frostel_*_amd64.deb; }
 
-# Compiling only, at the lowest priority, in the order they are needed. Each libFuzzer target
+# Compiling only, at the lowest priority, in the order they are needed: the Windows tests are
+# the longest line, and the sanitizer tests come after the package test and the soak. Each
+# libFuzzer target
 # then runs for 10 s (clang, AddressSanitizer and UBSan), two at a time, at that priority too:
 # it fuzzes on what the tests leave of the cores.
 other_builds() {
-    stage build-asan bash "$root/scripts/build.sh" "$root/build-asan" -DFROSTEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
     stage build-windows windows_build
+    stage build-asan bash "$root/scripts/build.sh" "$root/build-asan" -DFROSTEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
     stage lintian lint_package
     stage build-fuzz bash "$root/scripts/fuzz.sh" 0
     stage fuzz env FUZZ_JOBS=2 bash "$root/scripts/fuzz.sh" 10
@@ -66,14 +68,13 @@ stage build env PACKAGE_LINT=0 bash "$root/scripts/package.sh" "$root/build" -DF
 beside builds other_builds
 alongside windows windows_tests
 stage native-tests ctest_in "$root/build"
-
-await build-asan
-stage sanitizer-tests sanitizer_ctest_in "$root/build-asan"
-
 # The Debian package: apt's dependency check, and both launchers in a throwaway root.
 stage package-test bash "$root/tests/package/package_test.sh" "$root/build"
 # 30 s of the two-copy network soak through the lossy relay on the plain build.
 stage soak env FROSTEL_RUN_DIR="$root/build/run" bash "$root/scripts/soak.sh" 30
+
+await build-asan
+stage sanitizer-tests sanitizer_ctest_in "$root/build-asan"
 
 await_all
 # What the background jobs did: the Windows line in full, of the builds their fuzzing.
