@@ -82,17 +82,25 @@ expect_exit_0() {
     [ "$GAME_STATUS" = 0 ] || fail "the game ended with status $GAME_STATUS (124: still running)"
 }
 
+# escape_exits: Esc ends the game with status 0. The key is held again while the game still
+# runs, as a player would press it again: a press shorter than a loaded frame is not seen.
+escape_exits() {
+    press_until_exit Escape 60
+    [ "$GAME_STATUS" = 0 ] || fail "the game ended with status $GAME_STATUS after Esc (124: still running)"
+}
+
 expect_running() {
     sleep 0.5
     kill -0 "$GAME_PID" 2>/dev/null || fail "the game has ended"
 }
 
 # shot_until SHOT REF more|less LIMIT [WxH+X+Y]: takes SHOT until it differs from shot REF by
-# more (or less) than LIMIT pixels (in the region, if given), for up to 10 s: frames come
-# slowly on a loaded machine, under Wine most of all, so a fixed pause may look too early.
+# more (or less) than LIMIT pixels (in the region, if given), for up to $SHOT_WAIT s (default
+# 10): frames come slowly on a loaded machine, under Wine most of all, so a fixed pause may
+# look too early.
 shot_until() {
     local i n=0
-    for (( i = 0; i < 40; i++ )); do
+    for (( i = 0; i < ${SHOT_WAIT:-10} * 4; i++ )); do
         shot "$1"
         n=$(differing "$2" "$1" ${5:+"$5"})
         if [ "$3" = more ] && [ "$n" -gt "$4" ]; then return 0; fi

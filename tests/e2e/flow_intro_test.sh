@@ -60,8 +60,7 @@ wait_menu later
 echo "the intro was shown for at most $(( MENU_BY - INTRO_BEFORE )) ms"
 expect_more "milliseconds the intro could have been shown" $(( MENU_BY - INTRO_BEFORE )) 5800
 expect_more "pixels of the intro picture changed" "$(differing intro later "$SPLASH")" 5000
-press Escape
-expect_exit_0
+escape_exits
 
 step "a click skips it"
 run_game frostel
@@ -76,8 +75,7 @@ if [ $(( MENU_BY - INTRO_BEFORE )) -lt 5800 ]; then
 else
     echo "(screenshots too slow to tell the click from the intro's end: $(( MENU_BY - INTRO_BEFORE )) ms)"
 fi
-press Escape
-expect_exit_0
+escape_exits
 
 step "a button held at start-up does not skip it; Esc ends the program from the intro"
 xdo mousedown 1
@@ -88,6 +86,5 @@ still_intro held "the button held"
 xdo mouseup 1
 sleep 0.5
 still_intro released "the release"
-press Escape
-expect_exit_0
+escape_exits
 pass "intro"

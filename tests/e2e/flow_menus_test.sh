@@ -21,20 +21,17 @@ open_menu() {
 
 step "Esc on the main menu"
 to_main_menu
-press Escape
-expect_exit_0
+escape_exits
 
 step "the create menu, then Esc"
 to_main_menu
 open_menu create 0 -69  # create item at (512, 315)
-press Escape
-expect_exit_0
+escape_exits
 
 step "the join menu, then Esc"
 to_main_menu
 open_menu join 0 -34  # join item at (512, 350)
-press Escape
-expect_exit_0
+escape_exits
 
 step "the options menu, its back item, then Esc"
 to_main_menu
@@ -43,8 +40,7 @@ move_pointer -40 50       # back item at (450, 473)
 click
 move_pointer 62 -89       # back where the pointer was on the first shot
 shot_until back main less 100 "$MENU"
-press Escape
-expect_exit_0
+escape_exits
 
 step "the quit item ends the program"
 to_main_menu

@@ -29,8 +29,7 @@ shot options_after
 expect_more "changed pixels of the options menu" "$(differing options_before options_after "$MENU")" 300
 move_pointer -100 91  # back item at (450, 473)
 click
-press Escape
-expect_exit_0
+escape_exits
 
 [ "$(opts_field "$OPTS" 36 '<i')" = 99 ] || fail "musicVolume in opts.dat is $(opts_field "$OPTS" 36 '<i'), not 99"
 [ "$(opts_field "$OPTS" 28 B)" = 0 ] || fail "highDetail in opts.dat is $(opts_field "$OPTS" 28 B), not 0"
@@ -52,6 +51,5 @@ move_pointer 102 -104
 move_pointer -42 63
 shot options_next
 expect_less "changed pixels against the menu as it was left" "$(differing options_after options_next "$MENU")" 100
-press Escape
-expect_exit_0
+escape_exits
 pass "options"

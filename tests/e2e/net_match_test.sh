@@ -94,13 +94,19 @@ wait_until() {
     seen_within "$@" 20 || fail "$1: $2 against $3 in $4 differs by $SEEN pixels, not $5 than $6"
 }
 
-# back_to_menu NAME SHOT REF: F10 on that copy (focused and shown) until its menu is back; a
-# Wine copy just restored may miss a key on a loaded machine.
+# back_to_menu NAME SHOT REF: F10 on that copy (focused and shown), held until its menu is
+# back: the match frame ends the match in whichever frame sees the key down, and a loaded
+# frame (the sanitizer build beside other work) can outlast any fixed press. Pressed again if
+# not seen: a Wine copy just restored may miss a key on a loaded machine.
 back_to_menu() {
     local attempt
     for attempt in 1 2 3; do
-        press F10
-        seen_within "$1" "$2" "$3" "$MENU" less 3000 7 && return 0
+        xdo keydown F10
+        if seen_within "$1" "$2" "$3" "$MENU" less 3000 7; then
+            xdo keyup F10
+            return 0
+        fi
+        xdo keyup F10
         echo "-- F10 $attempt on the $1 copy not seen"
     done
     fail "$1: no menu after three presses of F10 ($SEEN pixels differ)"

@@ -83,8 +83,7 @@ set_every_option() {
     move_pointer 0 124     # connect (470, 442): saves, joins
     click
     sleep 1
-    press Escape
-    expect_exit_0
+    escape_exits
     [ "$(stat -c %s "$OPTS")" = 40 ] || fail "$1 wrote $(stat -c %s "$OPTS") bytes"
     cp "$OPTS" "$E2E_WORK/$1.dat"
 }
@@ -100,8 +99,7 @@ read_file() {
     shot "$1_read"
     move_pointer -103 112 # back: saves
     click
-    press Escape
-    expect_exit_0
+    escape_exits
 }
 
 describe() {

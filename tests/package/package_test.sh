@@ -52,8 +52,8 @@ check_launcher() {
   click
   move_pointer -142 154  # the back item
   click
-  press Escape
-  expect_exit_0
+  press_until_exit Escape 60
+  [ "$GAME_STATUS" = 0 ] || fail "$launcher ended with status $GAME_STATUS after Esc"
   [ "$(opts_field "$dir/opts.dat" 36 '<i')" = 99 ] || fail "musicVolume in $dir/opts.dat is $(opts_field "$dir/opts.dat" 36 '<i'), not 99"
   [ "$(opts_field "$dir/opts.dat" 0 '<f')" = 1.0 ] || fail "the sensitivity in opts.dat changed"
   [ -L "$dir/gfx/menu01.jpg" ] && [ -e "$dir/gfx/menu01.jpg" ] || fail "the assets are not linked into $dir"
