@@ -16,9 +16,11 @@ constexpr float kWorthIt = -60.0f;     // a strike valued below this is not made
 constexpr float kLookAgain = 0.15f;    // seconds before a fresh search when none was worth it
 constexpr float kLate = 0.03f;         // seconds a timed swing may start late
 constexpr float kMoved = 1.0f;         // units a resting puck may have moved since the search
+constexpr float kLongestWay = 1.6f;    // seconds on the way to a resting puck before giving up
 constexpr float kStuck = 0.4f;         // seconds without progress before giving a place up
 constexpr float kLongestWatch = 3.0f;  // seconds a shot on goal is left to run at most
 constexpr float kShortWatch = 0.5f;    // and any other
+constexpr float kOthersStill = 3.0f;   // seconds without a move before the other team counts as still
 constexpr float kStruck = 4.0f;
 constexpr float kSwingSeen = 0.1f;     // seconds after a swing before its push is all seen        // units a second of fresh speed: someone else struck it
 
@@ -79,6 +81,14 @@ void ComputerPlayer::steer(Game& game, float dt) {
         game.targetAngle[i] = game.angle[i];
     }
     now_ += dt;
+    // Whether the other team plays or keeps still: a team that keeps still is tried as it stands.
+    const int other = 6 * (1 - team_);
+    for (int i = 0; i < 6; ++i) {
+        const bool moved = otherPoses_[2 * i] != game.slide[other + i] || otherPoses_[2 * i + 1] != game.angle[other + i];
+        if (moved && now_ > dt) otherMovedAt_ = now_;  // the first frame only takes the poses in
+        otherPoses_[2 * i] = game.slide[other + i];
+        otherPoses_[2 * i + 1] = game.angle[other + i];
+    }
     float age = 0.0f;
     const PuckState seen = perceive(game, age);
     const float speed = std::sqrt(seen.vel.x * seen.vel.x + seen.vel.z * seen.vel.z);
@@ -101,7 +111,7 @@ void ComputerPlayer::look(const Game& game, const PuckState& seen, float age, fl
     const LevelStyle& style = levelStyle(level_);
     if (!search_.running()) {
         if (now_ < lookAt_) return;
-        search_.start(game, team_, seen, age, style.handRate, style.breadth, avoid_);
+        search_.start(game, team_, seen, age, style.handRate, style.breadth, avoid_, now_ - otherMovedAt_ < kOthersStill);
         sightTime_ = now_ - age;
     }
     if (!search_.advance(game, dt, kStepBudget)) return;
@@ -154,10 +164,13 @@ void ComputerPlayer::approach(Game& game, const PuckState& seen, float dt) {
         return swing(game, dt);
     }
     // Held while the trial had the figure still (reaction and thought), or waiting ready.
-    if (ready || (timed && now_ + 0.5f * dt < sightTime_ + search_.hold()))
+    if (ready || (timed && now_ + 0.5f * dt < sightTime_ + search_.hold())) {
+        stillSince_ = now_;
         return command(game, game.slide[p], game.angle[p]);
+    }
     if (game.slide[p] != lastSlide_ || game.angle[p] != lastAngle_) stillSince_ = now_;
-    if (now_ - stillSince_ > kStuck) {
+    // Blocked on the way, or longer on it than any trial allows.
+    if (now_ - stillSince_ > kStuck || now_ - phaseSince_ > kLongestWay) {
         avoid_ = p;  // blocked on the way: another figure next time
         phase_ = Phase::Look;
         return command(game, game.slide[p], game.angle[p]);
@@ -194,14 +207,8 @@ void ComputerPlayer::command(Game& game, int slide, int angle) {
 void ComputerPlayer::walkGoalie(Game& game, const PuckState& puck, float dt) {
     const int g = 6 * team_;
     if (plan_.player == g) {
-        goalieAxis_.reset();
+        goalie_.reset();
         return;
     }
-    // Across the mouth with the puck while it is in the own half; back to the middle otherwise.
-    const bool ownHalf = team_ == 0 ? puck.pos.z < 0.0f : puck.pos.z > 0.0f;
-    float x = ownHalf ? puck.pos.x : 0.0f;
-    x = x < -15.0f ? -15.0f : x > 15.0f ? 15.0f : x;
-    const float t = (team_ == 0 ? x + 15.0f : 15.0f - x) / 30.0f;
-    const int want = clampInt(static_cast<int>(std::lround(t * 50.0f)), 0, slideLimit(0));
-    game.targetSlide[g] = goalieAxis_.step(game.slide[g], want, kComputerGoalieWalkRate, dt);
+    game.targetSlide[g] = goalie_.step(game, team_, puck.pos, dt);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "ai/axis_limiter.h"
+#include "ai/goalie_walk.h"
 #include "ai/puck_sight.h"
 #include "ai/shot_trial.h"
 #include "ai/strike_search.h"
@@ -20,8 +21,6 @@ const char* computerLevelName(ComputerLevel level);  // "off", "easy", "normal",
 // The fastest a target moves, in steps a second on either axis: the mouse steering's
 // 10 steps a frame at 60 frames a second.
 constexpr float kComputerMaxRate = 600.0f;
-// The goalie walked beside the steered figure goes at the Q and W keys' pace.
-constexpr float kComputerGoalieWalkRate = 50.0f;
 
 class ComputerPlayer {
 public:
@@ -63,5 +62,8 @@ private:
     float lastSpeed_ = 0.0f;
     int lastSlide_ = 0, lastAngle_ = 0;  // what was commanded last frame
     float stillSince_ = 0.0f;
-    AxisLimiter slideAxis_, angleAxis_, goalieAxis_;
+    AxisLimiter slideAxis_, angleAxis_;
+    GoalieWalk goalie_;
+    float otherMovedAt_ = -1.0e9f;  // when the other team was last seen to move
+    int otherPoses_[12] = {};
 };

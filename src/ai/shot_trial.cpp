@@ -1,6 +1,7 @@
 #include "ai/shot_trial.h"
 
 #include "ai/approach.h"
+#include "ai/goalie_walk.h"
 
 #include <cmath>
 
@@ -36,7 +37,7 @@ Game& setUp(const Game& game, const PuckState& puck) {
     return t;
 }
 
-int step(Game& t, float dt) {
+int stepOnce(Game& t, float dt) {
     const int goal = t.stepPuck(dt);
     t.puckImpulse[0] = t.puckImpulse[1] = 0.0f;
     return goal;
@@ -46,10 +47,20 @@ float speed2(const Game& t) { return t.puckVel[0] * t.puckVel[0] + t.puckVel[1] 
 
 }  // namespace
 
-TrialOutcome trialStrike(const Game& game, const Strike& s, const PuckState& puck, float hold, float dt) {
+TrialOutcome trialStrike(const Game& game, const Strike& s, const PuckState& puck, float hold, float dt,
+                         bool othersWalk) {
     TrialOutcome out;
     Game& t = setUp(game, puck);
     const int p = s.player;
+    const int team = teamOf(p);
+    // The goalies walk with the puck meanwhile (not the striker, nor a team that keeps still).
+    GoalieWalk ownGoalie, otherGoalie;
+    const auto step = [&](float d) {
+        const Point2 at{t.puckPos[0], t.puckPos[1]};
+        if (rodOf(p) != 0) t.slide[6 * team] = ownGoalie.step(t, team, at, d);
+        if (othersWalk) t.slide[6 * (1 - team)] = otherGoalie.step(t, 1 - team, at, d);
+        return stepOnce(t, d);
+    };
     const float coarse = dt > kCoarse ? dt : kCoarse;
     // The figure holds, then goes to its place, frame by frame as it will in play.
     const bool timed = s.wait > 0.0f;
@@ -69,7 +80,7 @@ TrialOutcome trialStrike(const Game& game, const Strike& s, const PuckState& puc
             t.movePlayer(p);
             t.slideDelta[p] = t.angleDelta[p] = 0;
         }
-        out.goal = step(t, dt);
+        out.goal = step(dt);
         ++out.steps;
         if (out.goal) {
             out.rest = {t.puckPos[0], t.puckPos[1]};
@@ -90,7 +101,7 @@ TrialOutcome trialStrike(const Game& game, const Strike& s, const PuckState& puc
         touched = t.movePlayer(p);
         out.touched = out.touched || touched;
         t.angleDelta[p] = 0;
-        out.goal = step(t, dt);
+        out.goal = step(dt);
         ++out.steps;
         swingTime += dt;
         if (out.goal) break;
@@ -98,7 +109,7 @@ TrialOutcome trialStrike(const Game& game, const Strike& s, const PuckState& puc
     out.time = swingTime;
     // Followed in the game's own frames: a coarser step lets a puck slip past a blade.
     for (float run = 0.0f; !out.goal && run < kRollout && speed2(t) > kSettled * kSettled; run += coarse) {
-        out.goal = step(t, coarse);
+        out.goal = step(coarse);
         ++out.steps;
         out.time += coarse;
     }
@@ -113,7 +124,7 @@ int puckTimeline(const Game& game, const PuckState& puck, float every, int count
     const float d = every / static_cast<float>(sub);
     for (int k = 0; k < count; ++k) {
         for (int j = 0; j < sub; ++j)
-            if (step(t, d)) return k;
+            if (stepOnce(t, d)) return k;
         out[k] = {t.puckPos[0], t.puckPos[1]};
     }
     return count;

@@ -64,7 +64,9 @@ struct TrialOutcome {
 // `dt`: the figure keeps still for `hold` seconds (the player's reaction and thought), goes
 // to its ready pose, and swings `wait` seconds after the sighting, or as soon as it is
 // ready when the wait is 0 (a puck at rest).
-TrialOutcome trialStrike(const Game& game, const Strike& strike, const PuckState& puck, float hold, float dt);
+// `othersWalk`: the other team's goalie is expected to walk as this team's does.
+TrialOutcome trialStrike(const Game& game, const Strike& strike, const PuckState& puck, float hold, float dt,
+                         bool othersWalk);
 
 // Where the puck goes if no one moves: positions every `every` seconds, `count` of them,
 // the first one `every` after now. Returns how many were filled before a goal ended it.

@@ -16,6 +16,8 @@ constexpr float kSlack = 0.1f;         // seconds spare on the way to a moving p
 constexpr float kTurnBack = 30.0f;     // steps of the blade's detour on the way     // seconds the search and a frame's slack take
 constexpr float kGoalZ = 88.0f;
 constexpr float kBoardX = 56.55f;
+constexpr float kNoProgress = 10.0f;   // units the puck must travel for a strike to count
+constexpr float kNoProgressCost = 40.0f;
 constexpr float kBankCost = 0.12f;     // a straight line is surer than one off the boards
 
 // How well a push along (px, pz) from `at` points at the goal `team` attacks: the cosine to
@@ -34,9 +36,11 @@ float goalward(int team, Point2 at, float px, float pz) {
     return score;
 }
 
-// The best line on goal any own blade has on a puck resting at `at`; -2 when none reaches.
+// The best line on goal any own blade has on a puck resting at `at`; -2 when none reaches,
+// -1 behind the goal line, where no line leads into the mouth.
 float shootingChance(const Game& game, int team, Point2 at) {
     float best = -2.0f;
+    const bool behind = (team == 0 ? at.z : -at.z) > kGoalZ - 3.0f;
     for (int i = 6 * team; i < 6 * team + 6; ++i) {
         const int rod = rodOf(i);
         const float nearest = rod == 0 ? 6.5f : 7.5f, farthest = rod == 0 ? 10.0f : 12.5f;
@@ -46,6 +50,7 @@ float shootingChance(const Game& game, int team, Point2 at) {
             const float d = std::sqrt(rel.x * rel.x + rel.z * rel.z);
             if (d < nearest || d > farthest) continue;
             const float px = rel.z / d, pz = -rel.x / d;
+            if (behind) return -1.0f;
             best = std::max(best, std::max(goalward(team, at, px, pz), goalward(team, at, -px, -pz)));
         }
     }
@@ -60,8 +65,9 @@ float turnSteps(int from, int to) {
 }  // namespace
 
 void StrikeSearch::start(const Game& game, int team, const PuckState& puck, float age, float rate, int breadth,
-                         int avoid) {
+                         int avoid, bool othersWalk) {
     team_ = team;
+    othersWalk_ = othersWalk;
     puck_ = puck;
     hold_ = age + kSearchLag;
     count_ = next_ = 0;
@@ -138,17 +144,20 @@ float StrikeSearch::value(const Game& game, const TrialOutcome& o, float travel)
     // A puck that only glances off the figure standing ready is luck, not a strike.
     if (!o.touched) return -80.0f;
     if (o.goal == side) return 100.0f - 4.0f * (o.time + travel);
-    const float ahead = team_ == 0 ? o.rest.z : -o.rest.z;  // -120 .. 120
+    const float ahead = std::min(team_ == 0 ? o.rest.z : -o.rest.z, 80.0f);  // -120 .. 80
     // A puck that stops where no own blade reaches is the other team's, or a stall.
     const float chance = shootingChance(game, team_, o.rest);
-    return 0.08f * ahead + (chance > -2.0f ? 15.0f + 20.0f * chance : -25.0f) - 2.0f * travel;
+    // A strike that leaves the puck where it was only starts the same strike over.
+    const float moved = Game::distance2d(o.rest.x, o.rest.z, o.met.x, o.met.z);
+    const float stays = moved < kNoProgress ? kNoProgressCost : 0.0f;
+    return 0.08f * ahead + (chance > -2.0f ? 15.0f + 20.0f * chance : -25.0f) - 2.0f * travel - stays;
 }
 
 bool StrikeSearch::advance(const Game& game, float dt, int stepBudget) {
     if (!running_) return false;
     while (stepBudget > 0 && next_ < count_) {
         const Candidate& c = candidates_[next_++];
-        const TrialOutcome o = trialStrike(game, c.strike, puck_, hold_, dt);
+        const TrialOutcome o = trialStrike(game, c.strike, puck_, hold_, dt, othersWalk_);
         stepBudget -= o.steps;
         const float v = value(game, o, c.travel);
         if (v > bestValue_) {

@@ -13,7 +13,9 @@ public:
 
     // A fresh search for `team` on the puck as sighted `age` seconds ago, striking at `rate`
     // steps a second; `breadth` strikes are tried at most. `avoid`: a figure not to use.
-    void start(const Game& game, int team, const PuckState& puck, float age, float rate, int breadth, int avoid);
+    // `othersWalk`: the other team is seen to move, its goalie with the puck.
+    void start(const Game& game, int team, const PuckState& puck, float age, float rate, int breadth, int avoid,
+               bool othersWalk);
     void stop() { running_ = false; }
     bool running() const { return running_; }
     // Tries strikes until `stepBudget` puck steps are spent; true on the frame it ends.
@@ -38,6 +40,7 @@ private:
     int team_ = 0;
     PuckState puck_{};
     float hold_ = 0.0f;
+    bool othersWalk_ = false;
     Candidate candidates_[kMostCandidates];
     int count_ = 0, next_ = 0;
     bool running_ = false;
