@@ -5,9 +5,5 @@
 #include "ai/axis_limiter.h"
 #include "ai/shot_trial.h"
 
-struct Pose {
-    int slide, angle;
-};
-
 Pose approachStep(const Game& game, const Strike& strike, AxisLimiter& slideAxis, AxisLimiter& angleAxis, float rate,
                   float dt);

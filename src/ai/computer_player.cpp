@@ -11,7 +11,10 @@
 
 namespace {
 
-constexpr int kStepBudget = 3000;      // puck steps the search may take in one frame
+// Puck steps the search may take in one frame (a few microseconds each): as many as keep a
+// frame within a couple of milliseconds at 60 frames a second, a few more in longer frames.
+constexpr float kStepsPerSecond = 60000.0f;
+constexpr int kFewestSteps = 1000, kMostSteps = 3000;
 constexpr float kWorthIt = -60.0f;     // a strike valued below this is not made
 constexpr float kLookAgain = 0.15f;    // seconds before a fresh search when none was worth it
 constexpr float kLate = 0.03f;         // seconds a timed swing may start late
@@ -114,7 +117,8 @@ void ComputerPlayer::look(const Game& game, const PuckState& seen, float age, fl
         search_.start(game, team_, seen, age, style.handRate, style.breadth, avoid_, now_ - otherMovedAt_ < kOthersStill);
         sightTime_ = now_ - age;
     }
-    if (!search_.advance(game, dt, kStepBudget)) return;
+    const int budget = clampInt(static_cast<int>(kStepsPerSecond * dt), kFewestSteps, kMostSteps);
+    if (!search_.advance(game, dt, budget)) return;
     avoid_ = -1;
     if (!search_.found() || search_.bestValue() < kWorthIt) {
         lookAt_ = now_ + kLookAgain;
@@ -159,7 +163,8 @@ void ComputerPlayer::approach(Game& game, const PuckState& seen, float dt) {
             return command(game, game.slide[p], game.angle[p]);
         }
         phase_ = Phase::Swing;
-        swing_ = Swing(plan_, game.angle[p]);
+        swing_ = Swing(plan_, Pose{game.slide[p], game.angle[p]});
+        lastSlide_ = game.slide[p];
         lastAngle_ = game.angle[p];
         return swing(game, dt);
     }
@@ -182,8 +187,9 @@ void ComputerPlayer::approach(Game& game, const PuckState& seen, float dt) {
 void ComputerPlayer::swing(Game& game, float dt) {
     const int p = plan_.player;
     // The figure fell short of last frame's target: it met the puck.
-    const bool touched = game.angle[p] != lastAngle_;
-    if (swing_.over(game.angle[p], touched, dt)) {
+    const Pose now{game.slide[p], game.angle[p]};
+    const bool touched = now.slide != lastSlide_ || now.angle != lastAngle_;
+    if (swing_.over(now, touched, dt)) {
         phase_ = Phase::Watch;
         phaseSince_ = now_;
         // A shot on goal is watched in; any other only until it is worth a fresh look.
@@ -191,7 +197,8 @@ void ComputerPlayer::swing(Game& game, float dt) {
         watchUntil_ = now_ + std::fmin(tried.time, tried.goal ? kLongestWatch : kShortWatch);
         return command(game, game.slide[p], game.angle[p]);
     }
-    command(game, game.slide[p], swing_.next(game.angle[p], dt));
+    const Pose to = swing_.next(now, dt);
+    command(game, to.slide, to.angle);
 }
 
 void ComputerPlayer::command(Game& game, int slide, int angle) {

@@ -56,7 +56,7 @@ private:
     float sightTime_ = 0.0f;  // when the puck the search worked on was seen
     int avoid_ = -1;          // a figure that could not get to its place last time
     Strike plan_;
-    Swing swing_{Strike{}, 0};
+    Swing swing_{Strike{}, Pose{0, 0}};
     float phaseSince_ = 0.0f;
     float watchUntil_ = 0.0f;
     float lastSpeed_ = 0.0f;

@@ -91,16 +91,19 @@ TrialOutcome trialStrike(const Game& game, const Strike& s, const PuckState& puc
     ready = t.slide[p] == s.slide && atReadyAngle(s, t.angle[p]);
     if (!ready) return out;  // not there in time: nothing is struck
     out.met = {t.puckPos[0], t.puckPos[1]};
-    Swing swing(s, t.angle[p]);
+    Swing swing(s, Pose{t.slide[p], t.angle[p]});
     bool touched = false;
     float swingTime = 0.0f;
     for (;;) {
-        if (swing.over(t.angle[p], touched, dt)) break;
-        t.targetAngle[p] = swing.next(t.angle[p], dt);
-        t.angleDelta[p] = t.targetAngle[p] - t.angle[p];
+        if (swing.over(Pose{t.slide[p], t.angle[p]}, touched, dt)) break;
+        const Pose to = swing.next(Pose{t.slide[p], t.angle[p]}, dt);
+        t.targetSlide[p] = to.slide;
+        t.targetAngle[p] = to.angle;
+        t.slideDelta[p] = to.slide - t.slide[p];
+        t.angleDelta[p] = to.angle - t.angle[p];
         touched = t.movePlayer(p);
         out.touched = out.touched || touched;
-        t.angleDelta[p] = 0;
+        t.slideDelta[p] = t.angleDelta[p] = 0;
         out.goal = step(dt);
         ++out.steps;
         swingTime += dt;

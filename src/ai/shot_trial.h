@@ -13,6 +13,8 @@ constexpr int kWindup = 16;
 constexpr int kFollow = 12;
 constexpr float kPushTime = 0.04f;
 constexpr float kSwingTime = 0.35f;
+constexpr int kRamThrough = 24;        // slide steps a ram drives on from its start
+constexpr float kRamPushTime = 0.12f;  // the body pushes for longer than a blade flicks
 }  // namespace strike
 
 struct Strike {
@@ -20,6 +22,7 @@ struct Strike {
     int slide = 0;       // where the figure stands
     int readyAngle = 0;  // wound up behind the puck, -127..127
     int dir = 1;         // +1: the swing raises the angle
+    int ram = 0;         // +1 or -1: the body driven along the groove that way instead
     float rate = 600.0f; // steps a second in the swing
     float approachRate = 600.0f;  // and on the way to it
     float wait = 0.0f;   // seconds from the sighting to the swing; 0 with the puck at rest
@@ -29,24 +32,34 @@ struct Strike {
 // Whether a figure stands at the strike's ready angle (a whole turn is the same pose).
 inline bool atReadyAngle(const Strike& s, int angle) { return (angle - s.readyAngle) % 127 == 0; }
 
-// One frame of a swing: the figure's next target angle, and whether the swing is over.
+struct Pose {
+    int slide, angle;
+};
+
+// One frame of a swing: the figure's next target pose, and whether the swing is over. A
+// blade swing turns the figure on past the puck; a ram slides it along its groove through it.
 class Swing {
 public:
-    // From the ready angle the figure stands at.
-    Swing(const Strike& s, int angle) : rate_(s.rate), follow_(angle + s.dir * (strike::kWindup + strike::kFollow)) {}
+    // From the ready pose the figure stands at.
+    Swing(const Strike& s, Pose ready)
+        : rate_(s.rate), ram_(s.ram != 0),
+          follow_{ready.slide + s.ram * strike::kRamThrough, ready.angle + s.dir * (strike::kWindup + strike::kFollow)} {}
     // `touched`: the figure met the puck in the frame before this one.
-    bool over(int angle, bool touched, float dt) {
+    bool over(Pose now, bool touched, float dt) {
         if (touched) touch_ += dt;
-        return touch_ > strike::kPushTime || time_ > strike::kSwingTime || angle == follow_;
+        const bool through = ram_ ? now.slide == follow_.slide : now.angle == follow_.angle;
+        return touch_ > (ram_ ? strike::kRamPushTime : strike::kPushTime) || time_ > strike::kSwingTime || through;
     }
-    int next(int angle, float dt) {
+    Pose next(Pose now, float dt) {
         time_ += dt;
-        return limiter_.step(angle, follow_, rate_, dt);
+        if (ram_) return {limiter_.step(now.slide, follow_.slide, rate_, dt), now.angle};
+        return {now.slide, limiter_.step(now.angle, follow_.angle, rate_, dt)};
     }
 
 private:
     float rate_;
-    int follow_;
+    bool ram_;
+    Pose follow_;
     AxisLimiter limiter_;
     float time_ = 0.0f, touch_ = 0.0f;
 };

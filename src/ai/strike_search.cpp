@@ -18,7 +18,12 @@ constexpr float kGoalZ = 88.0f;
 constexpr float kBoardX = 56.55f;
 constexpr float kNoProgress = 10.0f;   // units the puck must travel for a strike to count
 constexpr float kNoProgressCost = 40.0f;
-constexpr float kBankCost = 0.12f;     // a straight line is surer than one off the boards
+constexpr float kDeadCost = 40.0f;
+constexpr float kBankCost = 0.12f;
+constexpr float kRamLine = 5.0f;       // a puck this near a groove lies in the body's path
+constexpr int kRamRunUp = 8;
+constexpr float kLeaning = 0.5f;       // room within which a puck leans on a figure
+constexpr float kLeaningFirst = 2.0f;  // such pushes are always among those tried           // slide steps a ram starts before the puck     // a straight line is surer than one off the boards
 
 // How well a push along (px, pz) from `at` points at the goal `team` attacks: the cosine to
 // the nearest of a few lines into the mouth, straight or off a side board.
@@ -83,8 +88,25 @@ void StrikeSearch::start(const Game& game, int team, const PuckState& puck, floa
         int used = 0;
         for (int k = 0; k < known && used < kPlacesPerFigure; ++k) {
             const int before = count_;
-            consider(game, i, places[k], atRest ? 0.0f : kEvery * static_cast<float>(k + 1), age, rate);
+            const float wait = atRest ? 0.0f : kEvery * static_cast<float>(k + 1);
+            consider(game, i, places[k], wait, age, rate);
+            if (rodOf(i) != 0) considerRam(game, i, places[k], wait, age, rate);
             if (count_ > before) ++used;
+        }
+    }
+    // A figure the resting puck leans on can only push it from where it stands.
+    for (int i = 6 * team; atRest && i < 6 * team + 6; ++i) {
+        if (!poseTouchesPuck(game, i, game.slide[i], game.angle[i], puck.pos, kLeaning)) continue;
+        for (int k = 0; k < 4 && count_ < kMostCandidates; ++k) {
+            Strike st;
+            st.player = i;
+            st.slide = game.slide[i];
+            st.readyAngle = game.angle[i];
+            st.ram = k < 2 ? (k == 0 ? 1 : -1) : 0;
+            st.dir = k < 2 ? 0 : (k == 2 ? 1 : -1);
+            st.rate = st.approachRate = rate;
+            st.puckAt = puck.pos;
+            candidates_[count_++] = {st, 0.0f, kLeaningFirst};
         }
     }
     // The likeliest first; only `breadth` of them are tried.
@@ -138,6 +160,48 @@ void StrikeSearch::consider(const Game& game, int player, Point2 at, float wait,
     }
 }
 
+void StrikeSearch::considerRam(const Game& game, int player, Point2 at, float wait, float age, float rate) {
+    const int limit = slideLimit(rodOf(player));
+    int closest = 0;
+    float closestD = 1.0e9f;
+    for (int s = 0; s <= limit; ++s) {
+        const Point2 f = game.groovePoint(player, s);
+        const float d = Game::distance2d(f.x, f.z, at.x, at.z);
+        if (d < closestD) {
+            closestD = d;
+            closest = s;
+        }
+    }
+    if (closestD > kRamLine) return;
+    for (int ram = -1; ram <= 1; ram += 2) {
+        if (count_ >= kMostCandidates) return;
+        Strike st;
+        st.player = player;
+        st.ram = ram;
+        st.dir = 0;
+        st.slide = std::max(0, std::min(limit, closest - ram * kRamRunUp));
+        if (st.slide == closest) continue;  // no room to run up
+        st.rate = st.approachRate = rate;
+        st.wait = wait;
+        st.puckAt = at;
+        // The blade turned away from the puck, out of the body's way.
+        const Point2 f = game.groovePoint(player, st.slide);
+        float toward = 0.0f;
+        if (!bladeAngleFor(player, Point2{at.x - f.x, at.z - f.z}, toward)) continue;
+        st.readyAngle = static_cast<int>(std::lround(toward)) + 63;
+        if (st.readyAngle > 127) st.readyAngle -= 127;
+        const float travel =
+            std::max(static_cast<float>(std::abs(st.slide - game.slide[player])), turnSteps(game.angle[player], st.readyAngle)) / rate;
+        if (wait > 0.0f && travel + age + StrikeSearch::kSearchLag + kSlack > wait) continue;
+        const Point2 a = game.groovePoint(player, closest - (closest > 0 ? 1 : 0));
+        const Point2 b = game.groovePoint(player, closest + (closest < limit ? 1 : 0));
+        const float len = Game::distance2d(a.x, a.z, b.x, b.z);
+        if (len <= 0.0f) continue;
+        const float px = static_cast<float>(ram) * (b.x - a.x) / len, pz = static_cast<float>(ram) * (b.z - a.z) / len;
+        candidates_[count_++] = {st, travel, goalward(team_, at, px, pz) - 0.1f * travel};
+    }
+}
+
 float StrikeSearch::value(const Game& game, const TrialOutcome& o, float travel) const {
     const int side = team_ + 1;
     if (o.goal && o.goal != side) return -100.0f;
@@ -150,7 +214,11 @@ float StrikeSearch::value(const Game& game, const TrialOutcome& o, float travel)
     // A strike that leaves the puck where it was only starts the same strike over.
     const float moved = Game::distance2d(o.rest.x, o.rest.z, o.met.x, o.met.z);
     const float stays = moved < kNoProgress ? kNoProgressCost : 0.0f;
-    return 0.08f * ahead + (chance > -2.0f ? 15.0f + 20.0f * chance : -25.0f) - 2.0f * travel - stays;
+    // Worst of all, where no blade at all reaches: the puck would lie there for good.
+    const bool theirs = bladeReaches(game, 1 - team_, o.rest);
+    const float dead = chance > -2.0f || theirs ? 0.0f : kDeadCost;
+
+    return 0.08f * ahead + (chance > -2.0f ? 15.0f + 20.0f * chance : -25.0f) - 2.0f * travel - stays - dead;
 }
 
 bool StrikeSearch::advance(const Game& game, float dt, int stepBudget) {

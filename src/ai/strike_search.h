@@ -35,6 +35,7 @@ private:
         float score;   // how well it points at the goal, before any trial
     };
     void consider(const Game& game, int player, Point2 at, float wait, float age, float rate);
+    void considerRam(const Game& game, int player, Point2 at, float wait, float age, float rate);
     float value(const Game& game, const TrialOutcome& o, float travel) const;
 
     int team_ = 0;
