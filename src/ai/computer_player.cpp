@@ -114,7 +114,9 @@ void ComputerPlayer::look(const Game& game, const PuckState& seen, float age, fl
     const LevelStyle& style = levelStyle(level_);
     if (!search_.running()) {
         if (now_ < lookAt_) return;
-        search_.start(game, team_, seen, age, style.handRate, style.breadth, avoid_, now_ - otherMovedAt_ < kOthersStill);
+        // A puck faster than this player reads is let go by.
+        if (seen.vel.x * seen.vel.x + seen.vel.z * seen.vel.z > style.fastest * style.fastest) return;
+        search_.start(game, team_, seen, age, style.handRate, style.breadth, avoid_, now_ - otherMovedAt_ < kOthersStill, vain_);
         sightTime_ = now_ - age;
     }
     const int budget = clampInt(static_cast<int>(kStepsPerSecond * dt), kFewestSteps, kMostSteps);
@@ -122,6 +124,7 @@ void ComputerPlayer::look(const Game& game, const PuckState& seen, float age, fl
     avoid_ = -1;
     if (!search_.found() || search_.bestValue() < kWorthIt) {
         lookAt_ = now_ + kLookAgain;
+        ++vain_;
         return;
     }
     adopt(game);
@@ -129,6 +132,7 @@ void ComputerPlayer::look(const Game& game, const PuckState& seen, float age, fl
 
 void ComputerPlayer::adopt(const Game& game) {
     const LevelStyle& style = levelStyle(level_);
+    vain_ = 0;
     plan_ = search_.best();
     // A moving puck is met only if the figure sets off when the trial had it set off.
     if (plan_.wait > 0.0f && now_ > sightTime_ + search_.hold()) {

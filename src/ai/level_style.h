@@ -8,12 +8,13 @@ struct LevelStyle {
     float handRate;     // steps a second, slide and turn alike (a person's best is 600)
     float slideSpread;  // slide steps either side of the chosen place the figure may stand
     int breadth;        // strikes weighed before choosing one
+    float fastest;      // puck speed, units a second, beyond which it is let go by
 };
 
 inline const LevelStyle& levelStyle(ComputerLevel level) {
-    static const LevelStyle easy{0.30f, 300.0f, 3.0f, 8};
-    static const LevelStyle normal{0.16f, 450.0f, 1.5f, 20};
-    static const LevelStyle hard{0.06f, 600.0f, 0.0f, 48};
+    static const LevelStyle easy{0.30f, 300.0f, 1.4f, 16, 20.0f};
+    static const LevelStyle normal{0.16f, 450.0f, 0.8f, 28, 45.0f};
+    static const LevelStyle hard{0.06f, 600.0f, 0.0f, 48, 1000.0f};
     switch (level) {
         case ComputerLevel::Easy: return easy;
         case ComputerLevel::Normal: return normal;

@@ -1,6 +1,7 @@
 #include "ai/shot_trial.h"
 
 #include "ai/approach.h"
+#include "ai/blade_geometry.h"
 #include "ai/goalie_walk.h"
 
 #include <cmath>
@@ -136,7 +137,8 @@ int puckTimeline(const Game& game, const PuckState& puck, float every, int count
 bool bladeReaches(const Game& game, int team, Point2 at) {
     for (int i = 6 * team; i < 6 * team + 6; ++i) {
         const int limit = slideLimit(rodOf(i));
-        const float nearest = rodOf(i) == 0 ? 6.5f : 7.5f, farthest = rodOf(i) == 0 ? 10.0f : 12.5f;
+        float nearest = 0.0f, farthest = 0.0f;
+        bladeReach(i, nearest, farthest);
         for (int s = 0; s <= limit; s += 2) {
             const Point2 f = game.groovePoint(i, s);
             const float d = Game::distance2d(f.x, f.z, at.x, at.z);

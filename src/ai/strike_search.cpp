@@ -48,7 +48,8 @@ float shootingChance(const Game& game, int team, Point2 at) {
     const bool behind = (team == 0 ? at.z : -at.z) > kGoalZ - 3.0f;
     for (int i = 6 * team; i < 6 * team + 6; ++i) {
         const int rod = rodOf(i);
-        const float nearest = rod == 0 ? 6.5f : 7.5f, farthest = rod == 0 ? 10.0f : 12.5f;
+        float nearest = 0.0f, farthest = 0.0f;
+        bladeReach(i, nearest, farthest);
         for (int s = 0; s <= slideLimit(rod); s += 2) {
             const Point2 f = game.groovePoint(i, s);
             const Point2 rel{at.x - f.x, at.z - f.z};
@@ -70,7 +71,7 @@ float turnSteps(int from, int to) {
 }  // namespace
 
 void StrikeSearch::start(const Game& game, int team, const PuckState& puck, float age, float rate, int breadth,
-                         int avoid, bool othersWalk) {
+                         int avoid, bool othersWalk, int round) {
     team_ = team;
     othersWalk_ = othersWalk;
     puck_ = puck;
@@ -112,6 +113,9 @@ void StrikeSearch::start(const Game& game, int team, const PuckState& puck, floa
     // The likeliest first; only `breadth` of them are tried.
     std::stable_sort(candidates_, candidates_ + count_,
                      [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
+    // After a search in vain, the next likeliest ones, round after round.
+    const int skip = count_ > breadth ? breadth * round % count_ : 0;
+    if (skip > 0) std::rotate(candidates_, candidates_ + skip, candidates_ + count_);
     count_ = std::min(count_, breadth);
     // A softer strike of the best lines, for a puck at rest: one that stays within reach.
     for (int k = 0, n = count_; atRest && k < n / 2 && count_ < kMostCandidates; ++k) {
@@ -122,7 +126,8 @@ void StrikeSearch::start(const Game& game, int team, const PuckState& puck, floa
 
 void StrikeSearch::consider(const Game& game, int player, Point2 at, float wait, float age, float rate) {
     const int rod = rodOf(player);
-    const float nearest = rod == 0 ? 6.5f : 7.5f, farthest = rod == 0 ? 10.0f : 12.5f;
+    float nearest = 0.0f, farthest = 0.0f;
+    bladeReach(player, nearest, farthest);
     const int limit = slideLimit(rod);
     const int stride = rod == 0 ? 1 : 2;
     for (int s = 0; s <= limit; s += stride) {

@@ -13,9 +13,10 @@ public:
 
     // A fresh search for `team` on the puck as sighted `age` seconds ago, striking at `rate`
     // steps a second; `breadth` strikes are tried at most. `avoid`: a figure not to use.
-    // `othersWalk`: the other team is seen to move, its goalie with the puck.
+    // `othersWalk`: the other team is seen to move, its goalie with the puck. `round`: how
+    // many searches before this one found nothing worth making; each tries further strikes.
     void start(const Game& game, int team, const PuckState& puck, float age, float rate, int breadth, int avoid,
-               bool othersWalk);
+               bool othersWalk, int round);
     void stop() { running_ = false; }
     bool running() const { return running_; }
     // Tries strikes until `stepBudget` puck steps are spent; true on the frame it ends.
