@@ -10,8 +10,8 @@ namespace {
 
 constexpr float kCoarse = 1.0f / 60.0f;  // steps of the puck outside the swing, at most
 constexpr float kGlideStep = 1.0f / 30.0f;
-constexpr float kRollout = 6.0f;         // seconds of play followed after the swing
-constexpr float kSettled = 1.5f;         // a puck this slow glides on alone
+constexpr float kRollout = 4.0f;         // seconds of play followed after the swing
+constexpr float kSettled = 2.0f;         // a puck this slow glides on alone
 constexpr float kLongestWay = 1.5f;      // seconds a figure may take to its place at a resting puck
 constexpr float kGlide = 20.0f;          // seconds of gliding read ahead beyond that
 
