@@ -13,8 +13,8 @@ namespace {
 
 // Puck steps the search may take in one frame (a few microseconds each): as many as keep a
 // frame within a couple of milliseconds at 60 frames a second, a few more in longer frames.
-constexpr float kStepsPerSecond = 60000.0f;
-constexpr int kFewestSteps = 1000, kMostSteps = 3000;
+constexpr float kStepsPerSecond = 30000.0f;
+constexpr int kFewestSteps = 500, kMostSteps = 1500;
 constexpr float kWorthIt = -60.0f;     // a strike valued below this is not made
 constexpr float kLookAgain = 0.15f;    // seconds before a fresh search when none was worth it
 constexpr float kLate = 0.03f;         // seconds a timed swing may start late

@@ -8,7 +8,7 @@ class StrikeSearch {
 public:
     // Seconds a search may take, a frame's slack included: a moving puck is planned for
     // a figure that sets off this long after the search began.
-    static constexpr float kSearchLag = 0.3f;
+    static constexpr float kSearchLag = 0.4f;
     static constexpr int kMostCandidates = 96;
 
     // A fresh search for `team` on the puck as sighted `age` seconds ago, striking at `rate`
