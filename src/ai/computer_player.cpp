@@ -24,8 +24,8 @@ constexpr float kStuck = 0.4f;         // seconds without progress before giving
 constexpr float kLongestWatch = 3.0f;  // seconds a shot on goal is left to run at most
 constexpr float kShortWatch = 0.5f;    // and any other
 constexpr float kOthersStill = 3.0f;   // seconds without a move before the other team counts as still
-constexpr float kStruck = 4.0f;
-constexpr float kSwingSeen = 0.1f;     // seconds after a swing before its push is all seen        // units a second of fresh speed: someone else struck it
+constexpr float kStruck = 4.0f;        // units a second of fresh speed: someone else struck it
+constexpr float kSwingSeen = 0.1f;     // seconds after a swing before its push is all seen
 
 int clampInt(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 

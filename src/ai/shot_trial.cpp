@@ -1,15 +1,15 @@
 #include "ai/shot_trial.h"
 
+#include <cmath>
+
 #include "ai/approach.h"
 #include "ai/blade_geometry.h"
 #include "ai/goalie_walk.h"
 
-#include <cmath>
-
 namespace {
 
-constexpr float kCoarse = 1.0f / 60.0f;  // steps of the puck outside the swing, at most
-constexpr float kGlideStep = 1.0f / 30.0f;
+constexpr float kCoarse = 1.0f / 60.0f;  // after the swing the puck is followed in steps no shorter
+constexpr float kGlideStep = 1.0f / 30.0f; // the path of a puck no one strikes is read in these
 constexpr float kRollout = 4.0f;         // seconds of play followed after the swing
 constexpr float kSettled = 2.0f;         // a puck this slow glides on alone
 constexpr float kLongestWay = 1.5f;      // seconds a figure may take to its place at a resting puck

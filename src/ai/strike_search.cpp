@@ -13,17 +13,17 @@ constexpr float kEvery = 0.1f;         // seconds between the places a moving pu
 constexpr int kLookAhead = 25;         // and how many of them are looked at
 constexpr int kPlacesPerFigure = 3;    // of those, the first a figure can be ready for
 constexpr float kSlack = 0.1f;         // seconds spare on the way to a moving puck
-constexpr float kTurnBack = 30.0f;     // steps of the blade's detour on the way     // seconds the search and a frame's slack take
+constexpr float kTurnBack = 30.0f;     // steps of the blade's detour on the way
 constexpr float kGoalZ = 88.0f;
 constexpr float kBoardX = 56.55f;
 constexpr float kNoProgress = 10.0f;   // units the puck must travel for a strike to count
 constexpr float kNoProgressCost = 40.0f;
-constexpr float kDeadCost = 40.0f;
-constexpr float kBankCost = 0.12f;
+constexpr float kDeadCost = 40.0f;     // a rest no blade of either team reaches
+constexpr float kBankCost = 0.12f;     // a straight line is surer than one off the boards
 constexpr float kRamLine = 5.0f;       // a puck this near a groove lies in the body's path
-constexpr int kRamRunUp = 8;
+constexpr int kRamRunUp = 8;           // slide steps a ram starts before the puck
 constexpr float kLeaning = 0.5f;       // room within which a puck leans on a figure
-constexpr float kLeaningFirst = 2.0f;  // such pushes are always among those tried           // slide steps a ram starts before the puck     // a straight line is surer than one off the boards
+constexpr float kLeaningFirst = 2.0f;  // such pushes are always among those tried
 
 // How well a push along (px, pz) from `at` points at the goal `team` attacks: the cosine to
 // the nearest of a few lines into the mouth, straight or off a side board.
@@ -55,8 +55,8 @@ float shootingChance(const Game& game, int team, Point2 at) {
             const Point2 rel{at.x - f.x, at.z - f.z};
             const float d = std::sqrt(rel.x * rel.x + rel.z * rel.z);
             if (d < nearest || d > farthest) continue;
-            const float px = rel.z / d, pz = -rel.x / d;
             if (behind) return -1.0f;
+            const float px = rel.z / d, pz = -rel.x / d;
             best = std::max(best, std::max(goalward(team, at, px, pz), goalward(team, at, -px, -pz)));
         }
     }
@@ -154,7 +154,7 @@ void StrikeSearch::consider(const Game& game, int player, Point2 at, float wait,
             // Near the puck the blade is first turned back, out of its way.
             const Point2 now = game.groovePoint(player, game.slide[player]);
             const bool near = Game::distance2d(now.x, now.z, at.x, at.z) < 30.0f;
-            const float turn = near ? turnSteps(game.angle[player], ready) + 2.0f * kTurnBack : turnSteps(game.angle[player], ready);
+            const float turn = turnSteps(game.angle[player], ready) + (near ? 2.0f * kTurnBack : 0.0f);
             const float travel = std::max(static_cast<float>(std::abs(s - game.slide[player])), turn) / rate;
             if (wait > 0.0f && travel + age + kSearchLag + kSlack > wait) continue;
             // A raised angle pushes a point at rel toward (rel.z, -rel.x).
@@ -198,6 +198,7 @@ void StrikeSearch::considerRam(const Game& game, int player, Point2 at, float wa
         const float travel =
             std::max(static_cast<float>(std::abs(st.slide - game.slide[player])), turnSteps(game.angle[player], st.readyAngle)) / rate;
         if (wait > 0.0f && travel + age + StrikeSearch::kSearchLag + kSlack > wait) continue;
+        // The body pushes along the groove.
         const Point2 a = game.groovePoint(player, closest - (closest > 0 ? 1 : 0));
         const Point2 b = game.groovePoint(player, closest + (closest < limit ? 1 : 0));
         const float len = Game::distance2d(a.x, a.z, b.x, b.z);
@@ -222,7 +223,6 @@ float StrikeSearch::value(const Game& game, const TrialOutcome& o, float travel)
     // Worst of all, where no blade at all reaches: the puck would lie there for good.
     const bool theirs = bladeReaches(game, 1 - team_, o.rest);
     const float dead = chance > -2.0f || theirs ? 0.0f : kDeadCost;
-
     return 0.08f * ahead + (chance > -2.0f ? 15.0f + 20.0f * chance : -25.0f) - 2.0f * travel - stays - dead;
 }
 
