@@ -159,21 +159,14 @@ TEST(ComputerPlayer, SameSeedAndFrameTimesPlayTheSameMatch) {
     EXPECT_EQ(std::memcmp(first.data(), second.data(), first.size() * sizeof(float)), 0);
 }
 
-// The weakest level still scores against a team that stands still, and the strongest
-// plays a whole match to ten there; a few seeds, so that no single lucky match decides.
-TEST(ComputerPlayer, EasyScoresAndHardFinishesAgainstAStillTeam) {
-    const auto play = [](ComputerLevel level, uint32_t seed, float seconds) {
-        Rink rink;
-        ComputerPlayer computer(0, level, seed);
-        for (float t = 0.0f; t < seconds && rink.game.score[0] < kWinningScore; t += 1.0f / 60.0f)
-            rink.frame(computer, 1.0f / 60.0f);
-        EXPECT_EQ(rink.game.score[1], 0) << "an own goal, seed " << seed;
-        return rink.game.score[0];
-    };
-    int easyGoals = 0;
-    for (uint32_t seed : {1u, 2u, 3u}) easyGoals += play(ComputerLevel::Easy, seed, 120.0f);
-    EXPECT_GE(easyGoals, 2);
-    EXPECT_EQ(play(ComputerLevel::Hard, 1, 240.0f), kWinningScore);
+// The strongest level plays a whole match to ten against a team that stands still.
+TEST(ComputerPlayer, HardFinishesAMatchAgainstAStillTeam) {
+    Rink rink;
+    ComputerPlayer computer(0, ComputerLevel::Hard, 1);
+    for (float t = 0.0f; t < 240.0f && rink.game.score[0] < kWinningScore; t += 1.0f / 60.0f)
+        rink.frame(computer, 1.0f / 60.0f);
+    EXPECT_EQ(rink.game.score[0], kWinningScore);
+    EXPECT_EQ(rink.game.score[1], 0) << "an own goal";
 }
 
 TEST(ComputerPlayer, OffStandsStillAndTheLevelsCycle) {
