@@ -1,62 +1,31 @@
-// The computer player's frame: see the puck a reaction time late, pick the figure and the
-// place to strike from, walk the goalie, and move the steered figure at a hand's pace.
+// The computer player's frame: see the puck a reaction time late, weigh strikes on a copy of
+// the rink, stand the chosen figure ready at a hand's pace, swing, and watch the puck go.
 #include "ai/computer_player.h"
 
 #include <cmath>
 #include <cstdlib>
 
+#include "ai/approach.h"
 #include "ai/level_style.h"
 #include "sim/game.h"
 
 namespace {
 
-using namespace strike;
-
-constexpr float kAway = 60.0f;        // steps the blade is kept from the puck on the way
-constexpr float kShotQuality = 0.85f; // cosine between push and aim worth a swing
-constexpr int kRamRunUp = 8;           // slide steps taken before a puck on the groove
-constexpr int kRamThrough = 14;        // and driven on past it
-constexpr float kLeaving = 15.0f;      // units a second away from the blade
-constexpr float kWatch = 10.0f;        // seconds a struck puck is left to run
-constexpr float kWatchSpeed = 6.0f;    // while it runs faster than this
-constexpr float kTrialSpeed = 6.0f;   // a puck slower than this is worth trying strikes on
-constexpr float kTrialEvery = 0.25f;   // seconds between trials on a moving puck
-constexpr float kScoring = 50.0f;      // a trial value this high is a goal
-constexpr float kKeepScoring = 1.5f;   // seconds such a strike is kept without a fresh trial
-constexpr int kTrialsPerFrame = 2;     // strikes tried on the copy each frame
-constexpr float kBrush = 1.0f;         // room kept from the puck outside a swing
-constexpr float kReplanEvery = 0.05f; // seconds between fresh looks at the play
-
-// The angle within -127..127 nearest `from` that turns the figure as `steps` does.
-int nearestAngle(int from, float steps) {
-    int a = static_cast<int>(std::lround(steps));
-    a %= 127;
-    int best = a;
-    for (int k = -2; k <= 2; ++k) {
-        const int c = a + 127 * k;
-        if (c < -127 || c > 127) continue;
-        if (std::abs(c - from) < std::abs(best - from) || best < -127 || best > 127) best = c;
-    }
-    return best;
-}
-
-// The angle that turns the figure as `steps` does, reached from `from` the way that does
-// not sweep the blade across `avoid` (both in steps); -127..127 where it can.
-int turnAround(int from, float steps, float avoid) {
-    const auto wrap = [](float a) {
-        a = std::fmod(a, 127.0f);
-        if (a > 63.5f) a -= 127.0f;
-        if (a < -63.5f) a += 127.0f;
-        return a;
-    };
-    float delta = wrap(steps - static_cast<float>(from));
-    const float c = wrap(avoid - static_cast<float>(from));
-    if (c * delta > 0.0f && std::fabs(c) < std::fabs(delta)) delta -= std::copysign(127.0f, delta);
-    int to = from + static_cast<int>(std::lround(delta));
-    if (to > 127) to -= 127;
-    if (to < -127) to += 127;
-    return to;
-}
+// Puck steps the search may take in one frame (a few microseconds each): as many as keep a
+// frame within a couple of milliseconds at 60 frames a second, a few more in longer frames.
+constexpr float kStepsPerSecond = 30000.0f;
+constexpr int kFewestSteps = 500, kMostSteps = 1500;
+constexpr float kWorthIt = -60.0f;     // a strike valued below this is not made
+constexpr float kLookAgain = 0.15f;    // seconds before a fresh search when none was worth it
+constexpr float kLate = 0.03f;         // seconds a timed swing may start late
+constexpr float kMoved = 1.0f;         // units a resting puck may have moved since the search
+constexpr float kLongestWay = 1.6f;    // seconds on the way to a resting puck before giving up
+constexpr float kStuck = 0.4f;         // seconds without progress before giving a place up
+constexpr float kLongestWatch = 3.0f;  // seconds a shot on goal is left to run at most
+constexpr float kShortWatch = 0.5f;    // and any other
+constexpr float kOthersStill = 3.0f;   // seconds without a move before the other team counts as still
+constexpr float kStruck = 4.0f;        // units a second of fresh speed: someone else struck it
+constexpr float kSwingSeen = 0.1f;     // seconds after a swing before its push is all seen
 
 int clampInt(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
@@ -76,17 +45,32 @@ const char* computerLevelName(ComputerLevel level) {
 }
 
 ComputerPlayer::ComputerPlayer(int team, ComputerLevel level, uint32_t seed)
-    : team_(team == 1 ? 1 : 0), level_(level), rng_(seed ? seed : 0x9e3779b9u) {
-    noise_ = aimNoise();
-}
+    : team_(team == 1 ? 1 : 0), level_(level), rng_(seed ? seed : 0x9e3779b9u) {}
 
-float ComputerPlayer::aimNoise() {
-    // xorshift32: the same seed gives the same match.
+float ComputerPlayer::unitNoise() {
+    // xorshift32: the same seed gives the same match. -1..1.
     rng_ ^= rng_ << 13;
     rng_ ^= rng_ >> 17;
     rng_ ^= rng_ << 5;
-    const float unit = static_cast<float>(rng_ >> 8) * (1.0f / 16777216.0f);  // 0..1
-    return (2.0f * unit - 1.0f) * levelStyle(level_).aimSpread;
+    return 2.0f * static_cast<float>(rng_ >> 8) * (1.0f / 16777216.0f) - 1.0f;
+}
+
+PuckState ComputerPlayer::perceive(const Game& game, float& age) {
+    const LevelStyle& style = levelStyle(level_);
+    PuckState actual{{game.puckPos[0], game.puckPos[1]}, {game.puckVel[0], game.puckVel[1]}};
+    // Across the network the other machine may run the puck: its motion is read from the
+    // positions that arrive, as a person reads it from the screen.
+    const bool network = game.flow.matchMode == Create || game.flow.matchMode == Join;
+    if (network && game.puckOwner != team_ + 1) {
+        float span = 0.0f;
+        const PuckState before = sight_.asOf(now_, 0.1f, span);
+        actual.vel = span > 0.0f ? Point2{(actual.pos.x - before.pos.x) / span, (actual.pos.z - before.pos.z) / span}
+                                 : Point2{0.0f, 0.0f};
+    }
+    // During a goal pause the puck is as good as back on the centre spot.
+    if (game.goalPause > 0.0f) actual = PuckState{{0.0f, 0.0f}, {0.0f, 0.0f}};
+    sight_.see(now_, actual);
+    return sight_.asOf(now_, style.reaction, age);
 }
 
 void ComputerPlayer::steer(Game& game, float dt) {
@@ -99,219 +83,143 @@ void ComputerPlayer::steer(Game& game, float dt) {
         game.targetSlide[i] = game.slide[i];
         game.targetAngle[i] = game.angle[i];
     }
-    const LevelStyle& style = levelStyle(level_);
     now_ += dt;
-    lastDt_ = dt;
-    sinceTrial_ += dt;
-    // During a goal pause the puck is as good as back on the centre spot.
-    PuckState actual{{game.puckPos[0], game.puckPos[1]}, {game.puckVel[0], game.puckVel[1]}};
-    if (game.goalPause > 0.0f) actual = PuckState{{0.0f, 0.0f}, {0.0f, 0.0f}};
-    sight_.see(now_, actual);
+    // Whether the other team plays or keeps still: a team that keeps still is tried as it stands.
+    const int other = 6 * (1 - team_);
+    for (int i = 0; i < 6; ++i) {
+        const bool moved = otherPoses_[2 * i] != game.slide[other + i] || otherPoses_[2 * i + 1] != game.angle[other + i];
+        if (moved && now_ > dt) otherMovedAt_ = now_;  // the first frame only takes the poses in
+        otherPoses_[2 * i] = game.slide[other + i];
+        otherPoses_[2 * i + 1] = game.angle[other + i];
+    }
     float age = 0.0f;
-    const PuckState seen = sight_.asOf(now_, style.reaction, age);
-    // Where the puck is now, as far as this player can tell.
-    const PuckState now = style.anticipation > 0.0f ? forecastPuck(seen, age) : seen;
-
-    sinceReplan_ += dt;
-    if (sinceReplan_ >= kReplanEvery || plan_.player < 0) {
-        sinceReplan_ = 0.0f;
-        replan(game, style.anticipation > 0.0f ? forecastPuck(now, style.anticipation) : now);
+    const PuckState seen = perceive(game, age);
+    const float speed = std::sqrt(seen.vel.x * seen.vel.x + seen.vel.z * seen.vel.z);
+    if (phase_ == Phase::Watch) {
+        // Until the puck has run its course as tried, or something else struck it.
+        // The own strike is seen a reaction time late: no other strike is read into it.
+        const bool settled = now_ - phaseSince_ > levelStyle(level_).reaction + kSwingSeen;
+        if (now_ >= watchUntil_ || (settled && speed > lastSpeed_ + kStruck) || game.goalPause > 0.0f)
+            phase_ = Phase::Look;
     }
-    goalMap_.build(game, team_, dt, style.handRate);
-    if (search_.advance(game, dt, style.handRate, &goalMap_, kTrialsPerFrame)) {
-        trialPlan_ = search_.best();
-        trialValue_ = search_.bestValue();
-        trialAt_ = search_.puckAt();
-    }
-    walkGoalie(game, now, dt);
-    // After a strike the skaters stand and watch the puck go, out of its way as tried.
-    const float speed2 = game.puckVel[0] * game.puckVel[0] + game.puckVel[1] * game.puckVel[1];
-    watch_ = watch_ > dt && speed2 > kWatchSpeed * kWatchSpeed && game.goalPause <= 0.0f ? watch_ - dt : 0.0f;
-    if (watch_ <= 0.0f) driveSkater(game, now, dt);
+    lastSpeed_ = speed;
+    if (phase_ == Phase::Look) look(game, seen, age, dt);
+    // An approach that ends ready swings in the same frame.
+    if (phase_ == Phase::Approach) approach(game, seen, dt);
+    else if (phase_ == Phase::Swing) swing(game, dt);
+    walkGoalie(game, seen, dt);
 }
 
-void ComputerPlayer::replan(const Game& game, PuckState puck) {
+void ComputerPlayer::look(const Game& game, const PuckState& seen, float age, float dt) {
     const LevelStyle& style = levelStyle(level_);
-    const Point2 aim = openGoalPoint(game, team_, puck.pos);
-    const float aimAngle = std::atan2(aim.z - puck.pos.z, aim.x - puck.pos.x) + noise_;
-    const int first = 6 * team_;
-    ShotPlan best;
-    float bestCost = 1.0e9f;
-    for (int i = first; i < first + 6; ++i) {
-        const ShotPlan plan = planShot(game, i, puck.pos, aimAngle);
-        if (plan.quality < 0.0f) continue;
-        float cost = static_cast<float>(std::abs(plan.slide - game.slide[i])) / style.handRate +
-                     (1.0f - plan.quality) * 1.5f;
-        if (rodOf(i) == 0) cost += 0.2f;          // the goalie is wanted in goal
-        if (i == plan_.player) cost -= 0.15f;     // no dithering between two figures
-        if (cost < bestCost) {
-            bestCost = cost;
-            best = plan;
-        }
+    if (!search_.running()) {
+        if (now_ < lookAt_) return;
+        // A puck faster than this player reads is let go by.
+        if (seen.vel.x * seen.vel.x + seen.vel.z * seen.vel.z > style.fastest * style.fastest) return;
+        search_.start(game, team_, seen, age, style.handRate, style.breadth, avoid_, now_ - otherMovedAt_ < kOthersStill, vain_);
+        sightTime_ = now_ - age;
     }
-    // A slow puck is weighed strike by strike on a copy of the rink, a few strikes a frame.
-    const bool slow = puck.vel.x * puck.vel.x + puck.vel.z * puck.vel.z < kTrialSpeed * kTrialSpeed;
-    if (best.player >= 0 && slow && game.goalPause <= 0.0f) {
-        const bool moved = Game::distance2d(puck.pos.x, puck.pos.z, trialAt_.x, trialAt_.z) > 1.0f;
-        // A strike found to score is kept while it is being lined up.
-        const bool keep = trialValue_ > kScoring && sinceTrial_ < kKeepScoring;
-        const bool stale = trialPlan_.player < 0 || (moved && !keep);
-        if (!search_.running() && stale && sinceTrial_ >= kTrialEvery) {
-            search_.start(team_, puck, aimAngle);
-            sinceTrial_ = 0.0f;
-        }
-        if (trialPlan_.player >= 0) best = trialPlan_;
-    } else {
-        trialPlan_.player = -1;
-        search_.stop();
+    const int budget = clampInt(static_cast<int>(kStepsPerSecond * dt), kFewestSteps, kMostSteps);
+    if (!search_.advance(game, dt, budget)) return;
+    avoid_ = -1;
+    if (!search_.found() || search_.bestValue() < kWorthIt) {
+        lookAt_ = now_ + kLookAgain;
+        ++vain_;
+        return;
     }
-    if (best.player < 0) {
-        // Out of every blade's reach: stand the nearest figure in the puck's way.
-        float nearest = 1.0e9f;
-        for (int i = first + 1; i < first + 6; ++i) {
-            for (int s = 0; s <= slideLimit(rodOf(i)); s += 2) {
-                const Point2 f = game.groovePoint(i, s);
-                const float d = Game::distance2d(f.x, f.z, puck.pos.x, puck.pos.z);
-                if (d < nearest) {
-                    nearest = d;
-                    best.player = i;
-                    best.slide = s;
-                }
-            }
-        }
-        const Point2 f = game.groovePoint(best.player, best.slide);
-        const Point2 rel{puck.pos.x - f.x, puck.pos.z - f.z};
-        if (!bladeAngleFor(best.player, rel, best.contactAngle))
-            best.contactAngle = static_cast<float>(game.angle[best.player]);
-        best.quality = -1.0f;
-    }
-    if (best.player != plan_.player) {
-        swinging_ = false;
-        linedUp_ = 0.0f;
-        slideAxis_.reset();
-        angleAxis_.reset();
-    }
-    if (!swinging_) plan_ = best;
+    adopt(game);
 }
 
-void ComputerPlayer::driveSkater(Game& game, PuckState now, float dt) {
+void ComputerPlayer::adopt(const Game& game) {
+    const LevelStyle& style = levelStyle(level_);
+    vain_ = 0;
+    plan_ = search_.best();
+    // A moving puck is met only if the figure sets off when the trial had it set off.
+    if (plan_.wait > 0.0f && now_ > sightTime_ + search_.hold()) {
+        lookAt_ = now_;
+        return;
+    }
+    // A less sure hand stands the figure a little off the place it chose.
+    const int off = static_cast<int>(std::lround(unitNoise() * style.slideSpread));
+    plan_.slide = clampInt(plan_.slide + off, 0, slideLimit(rodOf(plan_.player)));
+    slideAxis_.reset();
+    angleAxis_.reset();
+    phase_ = Phase::Approach;
+    phaseSince_ = stillSince_ = now_;
+    lastSlide_ = game.slide[plan_.player];
+    lastAngle_ = game.angle[plan_.player];
+}
+
+void ComputerPlayer::approach(Game& game, const PuckState& seen, float dt) {
     const int p = plan_.player;
-    if (p < 0) return;
-    const LevelStyle& style = levelStyle(level_);
-    const int rod = rodOf(p);
-    const Point2 f = game.groovePoint(p, game.slide[p]);
-    const Point2 rel{now.pos.x - f.x, now.pos.z - f.z};
-    const float reach = std::sqrt(rel.x * rel.x + rel.z * rel.z);
-    const float dir = static_cast<float>(plan_.dir);
-    // The figure fell short of last frame's targets: it met the puck.
-    const bool touched = p == lastPlayer_ && (game.slide[p] != lastSlide_ || game.angle[p] != lastAngle_);
-
-    int wantSlide = plan_.slide;
-    float wantAngle = plan_.contactAngle;
-    float contactNow = plan_.contactAngle;
-    const bool puckNear = reach < 18.0f && bladeAngleFor(p, rel, contactNow);
-    if (swinging_ && plan_.ram) {
-        // Driven on through the puck; the body keeps pushing while they touch.
-        swingTime_ += dt;
-        wantSlide = plan_.slide + kRamThrough;
-        wantAngle = static_cast<float>(game.angle[p]);
-        if (swingTime_ > kSwingTime || game.slide[p] >= clampInt(wantSlide, 0, slideLimit(rod))) {
-            swinging_ = false;
-            sinceReplan_ = 1.0e9f;
-            trialAt_ = Point2{1.0e9f, 1.0e9f};
-            trialValue_ = 0.0f;
-        }
-    } else if (plan_.ram) {
-        wantSlide = plan_.slide - kRamRunUp;
-        wantAngle = static_cast<float>(game.angle[p]);
-        if (std::abs(game.slide[p] - wantSlide) <= 2 || game.slide[p] == 0) {
-            if (game.goalPause <= 0.0f) {
-                swinging_ = true;
-                swingTime_ = 0.0f;
-                wantSlide = plan_.slide + kRamThrough;
-            }
-        }
-    } else if (swinging_) {
-        swingTime_ += dt;
-        wantSlide = game.slide[p];
-        wantAngle = plan_.contactAngle + dir * kFollow;
-        if (touched) touchTime_ += dt;
-        if (touchTime_ > kPushTime || swingTime_ > kSwingTime ||
-            nearestAngle(game.angle[p], wantAngle) == game.angle[p]) {
-            swinging_ = false;
-            if (touchTime_ > 0.0f) watch_ = kWatch;
-            wantAngle = static_cast<float>(game.angle[p]);
-            noise_ = aimNoise();
-            sinceReplan_ = 1.0e9f;
-            trialAt_ = Point2{1.0e9f, 1.0e9f};
-            trialValue_ = 0.0f;  // a fresh look after every shot
-        }
-    } else if (plan_.quality >= 0.0f) {
-        const bool inPlace = std::abs(game.slide[p] - plan_.slide) <= 2;
-        if (!inPlace) {
-            // On the way, the blade turned away from the puck, so as not to drag it along.
-            wantAngle = plan_.contactAngle - dir * kAway;
-            const float off = std::fabs(static_cast<float>(game.angle[p]) - std::round(wantAngle));
-            if (puckNear && std::fmod(off, 127.0f) > 12.0f && std::fmod(off, 127.0f) < 115.0f)
-                wantSlide = game.slide[p];
-            linedUp_ = 0.0f;
-        } else {
-            wantAngle = plan_.contactAngle - dir * kWindup;
-            linedUp_ += dt;
-            const float gap = bladeGap(p, game.angle[p], plan_.dir, rel);
-            const bool inZone = gap > -3.0f && gap < kWindup + 8.0f && reach < (rod == 0 ? 11.0f : 14.5f);
-            // No swing at a puck that is not in play.
-            // A puck running away from the blade has just been struck: let it go.
-            const bool leaving = (rel.x * now.vel.x + rel.z * now.vel.z) > kLeaving * reach;
-            // A tried strike is made exactly as it was tried.
-            const bool asTried = !plan_.tried || (game.slide[p] == plan_.slide &&
-                                                  game.angle[p] == nearestAngle(game.angle[p], wantAngle));
-            if (inZone && asTried && !leaving && game.goalPause <= 0.0f && (plan_.quality > kShotQuality || linedUp_ > style.patience)) {
-                swinging_ = true;
-                swingTime_ = 0.0f;
-                touchTime_ = 0.0f;
-                wantAngle = plan_.contactAngle + dir * kFollow;
-            }
-        }
+    const bool timed = plan_.wait > 0.0f;
+    const float swingAt = sightTime_ + plan_.wait;
+    const bool ready = game.slide[p] == plan_.slide && atReadyAngle(plan_, game.angle[p]);
+    const bool due = now_ + 0.5f * dt >= swingAt;
+    if (timed && now_ > swingAt + kLate) {
+        phase_ = Phase::Look;  // too late for a moving puck
+        return command(game, game.slide[p], game.angle[p]);
     }
-
-    const float rate = style.handRate;
-    const int slideGoal = clampInt(wantSlide, 0, slideLimit(rod));
-    // Never turn the blade through the puck except in a swing.
-    const int angleGoal = swinging_ || !puckNear ? nearestAngle(game.angle[p], wantAngle)
-                                                 : turnAround(game.angle[p], wantAngle, contactNow);
-    int toSlide = slideAxis_.step(game.slide[p], slideGoal, rate, dt);
-    int toAngle = angleAxis_.step(game.angle[p], angleGoal, rate, dt);
-    if (!swinging_ && game.goalPause <= 0.0f) {
-        // Only a swing may touch the puck: a figure that brushes it on the way drags it off.
-        const Point2 at{game.puckPos[0], game.puckPos[1]};
-        const auto clear = [&](int s, int a) { return !poseTouchesPuck(game, p, s, a, at, kBrush); };
-        if (!clear(toSlide, toAngle)) {
-            if (clear(game.slide[p], toAngle)) toSlide = game.slide[p];
-            else if (clear(toSlide, game.angle[p])) toAngle = game.angle[p];
-            else toSlide = game.slide[p], toAngle = game.angle[p];
+    if (ready && (!timed || due)) {
+        if (game.goalPause > 0.0f) return command(game, game.slide[p], game.angle[p]);
+        if (!timed && Game::distance2d(seen.pos.x, seen.pos.z, plan_.puckAt.x, plan_.puckAt.z) > kMoved) {
+            phase_ = Phase::Look;  // the resting puck was moved
+            return command(game, game.slide[p], game.angle[p]);
         }
+        phase_ = Phase::Swing;
+        swing_ = Swing(plan_, Pose{game.slide[p], game.angle[p]});
+        lastSlide_ = game.slide[p];
+        lastAngle_ = game.angle[p];
+        return swing(game, dt);
     }
-    game.targetSlide[p] = toSlide;
-    game.targetAngle[p] = toAngle;
+    // Held while the trial had the figure still (reaction and thought), or waiting ready.
+    if (ready || (timed && now_ + 0.5f * dt < sightTime_ + search_.hold())) {
+        stillSince_ = now_;
+        return command(game, game.slide[p], game.angle[p]);
+    }
+    if (game.slide[p] != lastSlide_ || game.angle[p] != lastAngle_) stillSince_ = now_;
+    // Blocked on the way, or longer on it than any trial allows.
+    if (now_ - stillSince_ > kStuck || now_ - phaseSince_ > kLongestWay) {
+        avoid_ = p;  // blocked on the way: another figure next time
+        phase_ = Phase::Look;
+        return command(game, game.slide[p], game.angle[p]);
+    }
+    const Pose to = approachStep(game, plan_, slideAxis_, angleAxis_, plan_.approachRate, dt);
+    command(game, to.slide, to.angle);
+}
+
+void ComputerPlayer::swing(Game& game, float dt) {
+    const int p = plan_.player;
+    // The figure fell short of last frame's target: it met the puck.
+    const Pose now{game.slide[p], game.angle[p]};
+    const bool touched = now.slide != lastSlide_ || now.angle != lastAngle_;
+    if (swing_.over(now, touched, dt)) {
+        phase_ = Phase::Watch;
+        phaseSince_ = now_;
+        // A shot on goal is watched in; any other only until it is worth a fresh look.
+        const TrialOutcome& tried = search_.bestOutcome();
+        watchUntil_ = now_ + std::fmin(tried.time, tried.goal ? kLongestWatch : kShortWatch);
+        return command(game, game.slide[p], game.angle[p]);
+    }
+    const Pose to = swing_.next(now, dt);
+    command(game, to.slide, to.angle);
+}
+
+void ComputerPlayer::command(Game& game, int slide, int angle) {
+    const int p = plan_.player;
+    game.targetSlide[p] = clampInt(slide, 0, slideLimit(rodOf(p)));
+    game.targetAngle[p] = angle;
     game.slideDelta[p] = game.targetSlide[p] - game.slide[p];
     game.angleDelta[p] = game.targetAngle[p] - game.angle[p];
-    lastPlayer_ = p;
     lastSlide_ = game.targetSlide[p];
     lastAngle_ = game.targetAngle[p];
 }
 
-void ComputerPlayer::walkGoalie(Game& game, PuckState puck, float dt) {
+void ComputerPlayer::walkGoalie(Game& game, const PuckState& puck, float dt) {
     const int g = 6 * team_;
     if (plan_.player == g) {
-        goalieAxis_.reset();
+        goalie_.reset();
         return;
     }
-    // Across the mouth with the puck while it is in the own half; back to the middle otherwise.
-    const bool ownHalf = team_ == 0 ? puck.pos.z < 0.0f : puck.pos.z > 0.0f;
-    float x = ownHalf ? puck.pos.x : 0.0f;
-    x = x < -15.0f ? -15.0f : x > 15.0f ? 15.0f : x;
-    const float t = (team_ == 0 ? x + 15.0f : 15.0f - x) / 30.0f;
-    const int want = clampInt(static_cast<int>(std::lround(t * 50.0f)), 0, slideLimit(0));
-    game.targetSlide[g] = goalieAxis_.step(game.slide[g], want, kComputerGoalieWalkRate, dt);
+    game.targetSlide[g] = goalie_.step(game, team_, puck.pos, dt);
 }

@@ -5,9 +5,9 @@
 #include <cstdint>
 
 #include "ai/axis_limiter.h"
-#include "ai/goal_map.h"
+#include "ai/goalie_walk.h"
 #include "ai/puck_sight.h"
-#include "ai/shot_plan.h"
+#include "ai/shot_trial.h"
 #include "ai/strike_search.h"
 
 class Game;
@@ -21,8 +21,6 @@ const char* computerLevelName(ComputerLevel level);  // "off", "easy", "normal",
 // The fastest a target moves, in steps a second on either axis: the mouse steering's
 // 10 steps a frame at 60 frames a second.
 constexpr float kComputerMaxRate = 600.0f;
-// The goalie walked beside the steered figure goes at the Q and W keys' pace.
-constexpr float kComputerGoalieWalkRate = 50.0f;
 
 class ComputerPlayer {
 public:
@@ -30,38 +28,43 @@ public:
 
     int team() const { return team_; }
     ComputerLevel level() const { return level_; }
-    int selected() const { return plan_.player; }  // the figure it steers, -1 before the first frame
+    int selected() const { return plan_.player; }  // the figure it steers, -1 before the first
 
     // One frame: sets targetSlide and targetAngle of the own team's figures (and their
     // slide and angle deltas). Deterministic for a given seed and sequence of dt.
     void steer(Game& game, float dt);
 
 private:
-    void replan(const Game& game, PuckState puck);
-    void driveSkater(Game& game, PuckState now, float dt);
-    void walkGoalie(Game& game, PuckState puck, float dt);
-    float aimNoise();
+    enum class Phase { Look, Approach, Swing, Watch };
+    PuckState perceive(const Game& game, float& age);
+    void look(const Game& game, const PuckState& seen, float age, float dt);
+    void adopt(const Game& game);
+    void approach(Game& game, const PuckState& seen, float dt);
+    void swing(Game& game, float dt);
+    void command(Game& game, int slide, int angle);
+    void walkGoalie(Game& game, const PuckState& puck, float dt);
+    float unitNoise();
 
     int team_;
     ComputerLevel level_;
     uint32_t rng_;
     PuckSight sight_;
     float now_ = 0.0f;
-    float lastDt_ = 1.0f / 60.0f;
-    float sinceReplan_ = 1.0e9f;
-    ShotPlan plan_;
-    float noise_ = 0.0f;
-    bool swinging_ = false;
-    float swingTime_ = 0.0f;
-    float touchTime_ = 0.0f;
-    float watch_ = 0.0f;  // seconds left to let a struck puck run
-    int lastPlayer_ = -1, lastSlide_ = 0, lastAngle_ = 0;  // what was commanded last frame
-    float linedUp_ = 0.0f;
-    ShotPlan trialPlan_;        // the strike chosen by trial for a puck at rest
-    Point2 trialAt_{1.0e9f, 1.0e9f};
-    float sinceTrial_ = 1.0e9f;
-    float trialValue_ = 0.0f;  // seconds the current shot has waited for the puck
-    GoalMap goalMap_;
+    Phase phase_ = Phase::Look;
     StrikeSearch search_;
-    AxisLimiter slideAxis_, angleAxis_, goalieAxis_;
+    float lookAt_ = 0.0f;     // no fresh search before this
+    float sightTime_ = 0.0f;  // when the puck the search worked on was seen
+    int avoid_ = -1;
+    int vain_ = 0;            // searches in a row that found nothing worth making          // a figure that could not get to its place last time
+    Strike plan_;
+    Swing swing_{Strike{}, Pose{0, 0}};
+    float phaseSince_ = 0.0f;
+    float watchUntil_ = 0.0f;
+    float lastSpeed_ = 0.0f;
+    int lastSlide_ = 0, lastAngle_ = 0;  // what was commanded last frame
+    float stillSince_ = 0.0f;
+    AxisLimiter slideAxis_, angleAxis_;
+    GoalieWalk goalie_;
+    float otherMovedAt_ = -1.0e9f;  // when the other team was last seen to move
+    int otherPoses_[12] = {};
 };

@@ -2,11 +2,18 @@
 
 #include <cmath>
 
+#include "ai/approach.h"
+#include "ai/blade_geometry.h"
+#include "ai/goalie_walk.h"
+
 namespace {
 
-constexpr float kTrialTime = 3.0f;  // seconds of play followed at most
-constexpr float kSettled = 6.0f;    // a puck this slow is ready for the next strike
-constexpr float kGlide = 8.0f;      // seconds of gliding read ahead beyond the trial
+constexpr float kCoarse = 1.0f / 60.0f;  // after the swing the puck is followed in steps no shorter
+constexpr float kGlideStep = 1.0f / 30.0f; // the path of a puck no one strikes is read in these
+constexpr float kRollout = 4.0f;         // seconds of play followed after the swing
+constexpr float kSettled = 2.0f;         // a puck this slow glides on alone
+constexpr float kLongestWay = 1.5f;      // seconds a figure may take to its place at a resting puck
+constexpr float kGlide = 20.0f;          // seconds of gliding read ahead beyond that
 
 // The copy the trials run on. Never destroyed: its models and sprites are never drawn, and a
 // Game's end would stop the sound of the real one.
@@ -15,27 +22,7 @@ Game& trialRink() {
     return *rink;
 }
 
-}  // namespace
-
-bool teamReaches(const Game& game, int team, Point2 at) {
-    // Within a blade's reach of some place on a groove, or on a groove, in a body's way.
-    for (int i = 6 * team; i < 6 * team + 6; ++i) {
-        const int limit = slideLimit(rodOf(i));
-        for (int s = 0; s <= limit; s += 2) {
-            const Point2 f = game.groovePoint(i, s);
-            const float d = Game::distance2d(f.x, f.z, at.x, at.z);
-            if (d < 4.5f || (d > 7.5f && d < 13.0f)) return true;
-        }
-    }
-    return false;
-}
-
-float trialStrike(const Game& game, int team, const ShotPlan& plan, const PuckState& puck, float dt, float rate,
-                  const GoalMap* map) {
-    // Frames as the player has them, within reason, so that the strike is the one it will make.
-    const float step = dt < 1.0f / 120.0f ? 1.0f / 120.0f : dt > 0.1f ? 0.1f : dt;
-    const int steps = static_cast<int>(kTrialTime / step);
-    const int turn = static_cast<int>(rate * step) > 0 ? static_cast<int>(rate * step) : 1;
+Game& setUp(const Game& game, const PuckState& puck) {
     Game& t = trialRink();
     for (int i = 0; i < 12; ++i) {
         t.slide[i] = t.targetSlide[i] = game.slide[i];
@@ -48,43 +35,115 @@ float trialStrike(const Game& game, int team, const ShotPlan& plan, const PuckSt
     t.puckVel[1] = puck.vel.z;
     t.puckImpulse[0] = t.puckImpulse[1] = 0.0f;
     t.goalPause = -1.0f;
-    const int p = plan.player;
-    // The figure as it will stand before the strike.
-    t.slide[p] = t.targetSlide[p] = plan.ram ? (plan.slide > 8 ? plan.slide - 8 : 0) : plan.slide;
-    const int contact = static_cast<int>(std::lround(plan.contactAngle));
-    t.angle[p] = t.targetAngle[p] = contact - plan.dir * static_cast<int>(strike::kWindup);
-    const int follow = contact + plan.dir * static_cast<int>(strike::kFollow);
-    const int side = team + 1;
-    bool striking = true;
-    float swingTime = 0.0f, touchTime = 0.0f;
-    for (int k = 0; k < steps; ++k) {
-        if (striking) {
-            swingTime += step;
-            int move = 0;
-            if (plan.ram) {
-                move = plan.slide + 14 - t.slide[p];
-                move = move < 0 ? 0 : move > turn ? turn : move;
-                t.slideDelta[p] = move;
-                t.targetSlide[p] = t.slide[p] + move;
-            } else {
-                move = (follow - t.angle[p]) * plan.dir;
-                move = (move < 0 ? 0 : move > turn ? turn : move) * plan.dir;
-                t.angleDelta[p] = move;
-                t.targetAngle[p] = t.angle[p] + move;
-            }
-            if (t.movePlayer(p)) touchTime += step;
-            t.angleDelta[p] = t.slideDelta[p] = 0;
-            if (touchTime > strike::kPushTime || swingTime > strike::kSwingTime || move == 0) striking = false;
+    return t;
+}
+
+int stepOnce(Game& t, float dt) {
+    const int goal = t.stepPuck(dt);
+    t.puckImpulse[0] = t.puckImpulse[1] = 0.0f;
+    return goal;
+}
+
+float speed2(const Game& t) { return t.puckVel[0] * t.puckVel[0] + t.puckVel[1] * t.puckVel[1]; }
+
+}  // namespace
+
+TrialOutcome trialStrike(const Game& game, const Strike& s, const PuckState& puck, float hold, float dt,
+                         bool othersWalk) {
+    TrialOutcome out;
+    Game& t = setUp(game, puck);
+    const int p = s.player;
+    const int team = teamOf(p);
+    // The goalies walk with the puck meanwhile (not the striker, nor a team that keeps still).
+    GoalieWalk ownGoalie, otherGoalie;
+    const auto step = [&](float d) {
+        const Point2 at{t.puckPos[0], t.puckPos[1]};
+        if (rodOf(p) != 0) t.slide[6 * team] = ownGoalie.step(t, team, at, d);
+        if (othersWalk) t.slide[6 * (1 - team)] = otherGoalie.step(t, 1 - team, at, d);
+        return stepOnce(t, d);
+    };
+    const float coarse = dt > kCoarse ? dt : kCoarse;
+    // The figure holds, then goes to its place, frame by frame as it will in play.
+    const bool timed = s.wait > 0.0f;
+    const int holdFrames = timed ? static_cast<int>(std::lround(hold / dt)) : 0;
+    const int frames = timed ? static_cast<int>(std::lround(s.wait / dt)) : static_cast<int>(kLongestWay / dt);
+    AxisLimiter slideAxis, angleAxis;
+    bool ready = false;
+    for (int k = 0; k < frames; ++k) {
+        ready = t.slide[p] == s.slide && atReadyAngle(s, t.angle[p]);
+        if (ready && !timed) break;
+        if (k >= holdFrames && !ready) {
+            const Pose to = approachStep(t, s, slideAxis, angleAxis, s.approachRate, dt);
+            t.targetSlide[p] = to.slide;
+            t.targetAngle[p] = to.angle;
+            t.slideDelta[p] = to.slide - t.slide[p];
+            t.angleDelta[p] = to.angle - t.angle[p];
+            t.movePlayer(p);
+            t.slideDelta[p] = t.angleDelta[p] = 0;
         }
-        const int goal = t.stepPuck(step);
-        t.puckImpulse[0] = t.puckImpulse[1] = 0.0f;
-        const float v2 = t.puckVel[0] * t.puckVel[0] + t.puckVel[1] * t.puckVel[1];
-        if (!striking && v2 < kSettled * kSettled) break;  // slow enough for the next strike
-        if (goal == side) return 100.0f - static_cast<float>(k) * step * 6.0f;
-        if (goal > 0) return -100.0f;
+        out.goal = step(dt);
+        ++out.steps;
+        if (out.goal) {
+            out.rest = {t.puckPos[0], t.puckPos[1]};
+            out.touched = false;
+            return out;
+        }
     }
-    // Where it glides to from there (its last few units are slow and seldom meet anything).
-    const Point2 rest = forecastPuck(PuckState{{t.puckPos[0], t.puckPos[1]}, {t.puckVel[0], t.puckVel[1]}}, kGlide).pos;
-    const float ahead = team == 0 ? rest.z : -rest.z;  // -120 .. 120
-    return ahead * 0.1f + (teamReaches(game, team, rest) ? 10.0f : -20.0f) + (map ? 40.0f * map->chance(rest) : 0.0f);
+    ready = t.slide[p] == s.slide && atReadyAngle(s, t.angle[p]);
+    if (!ready) return out;  // not there in time: nothing is struck
+    out.met = {t.puckPos[0], t.puckPos[1]};
+    Swing swing(s, Pose{t.slide[p], t.angle[p]});
+    bool touched = false;
+    float swingTime = 0.0f;
+    for (;;) {
+        if (swing.over(Pose{t.slide[p], t.angle[p]}, touched, dt)) break;
+        const Pose to = swing.next(Pose{t.slide[p], t.angle[p]}, dt);
+        t.targetSlide[p] = to.slide;
+        t.targetAngle[p] = to.angle;
+        t.slideDelta[p] = to.slide - t.slide[p];
+        t.angleDelta[p] = to.angle - t.angle[p];
+        touched = t.movePlayer(p);
+        out.touched = out.touched || touched;
+        t.slideDelta[p] = t.angleDelta[p] = 0;
+        out.goal = step(dt);
+        ++out.steps;
+        swingTime += dt;
+        if (out.goal) break;
+    }
+    out.time = swingTime;
+    // Followed in the game's own frames: a coarser step lets a puck slip past a blade.
+    for (float run = 0.0f; !out.goal && run < kRollout && speed2(t) > kSettled * kSettled; run += coarse) {
+        out.goal = step(coarse);
+        ++out.steps;
+        out.time += coarse;
+    }
+    const PuckState now{{t.puckPos[0], t.puckPos[1]}, {t.puckVel[0], t.puckVel[1]}};
+    out.rest = out.goal ? now.pos : forecastPuck(now, kGlide).pos;
+    return out;
+}
+
+int puckTimeline(const Game& game, const PuckState& puck, float every, int count, Point2* out) {
+    Game& t = setUp(game, puck);
+    const int sub = static_cast<int>(std::ceil(every / kGlideStep));
+    const float d = every / static_cast<float>(sub);
+    for (int k = 0; k < count; ++k) {
+        for (int j = 0; j < sub; ++j)
+            if (stepOnce(t, d)) return k;
+        out[k] = {t.puckPos[0], t.puckPos[1]};
+    }
+    return count;
+}
+
+bool bladeReaches(const Game& game, int team, Point2 at) {
+    for (int i = 6 * team; i < 6 * team + 6; ++i) {
+        const int limit = slideLimit(rodOf(i));
+        float nearest = 0.0f, farthest = 0.0f;
+        bladeReach(i, nearest, farthest);
+        for (int s = 0; s <= limit; s += 2) {
+            const Point2 f = game.groovePoint(i, s);
+            const float d = Game::distance2d(f.x, f.z, at.x, at.z);
+            if (d > nearest && d < farthest) return true;
+        }
+    }
+    return false;
 }

@@ -1,59 +1,245 @@
 #include "ai/strike_search.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
-#include "ai/shot_trial.h"
+#include "ai/blade_geometry.h"
 
 namespace {
-// Lines tried either side of the most open one (radians).
-constexpr float kAims[] = {0.0f, -0.15f, 0.15f, -0.3f, 0.3f, -0.5f, 0.5f, -0.7f, 0.7f, -0.95f, 0.95f, -1.2f, 1.2f};
-constexpr int kAimCount = static_cast<int>(sizeof kAims / sizeof kAims[0]);
-constexpr float kSlideCost = 0.02f;  // value given up per slide step of the way to the strike
-constexpr float kLookAgain = 0.05f;  // seconds before the strike that the player looks again
-}  // namespace
 
-void StrikeSearch::start(int team, PuckState puck, float aimAngle) {
-    team_ = team;
-    puck_ = puck;
-    aim_ = aimAngle;
-    next_ = 0;
-    running_ = true;
-    best_ = ShotPlan{};
-    bestValue_ = -1.0e9f;
-}
+constexpr float kRestSpeed = 0.8f;     // a puck slower than this is struck where it lies
+constexpr float kEvery = 0.1f;         // seconds between the places a moving puck is met
+constexpr int kLookAhead = 25;         // and how many of them are looked at
+constexpr int kPlacesPerFigure = 3;    // of those, the first a figure can be ready for
+constexpr float kSlack = 0.1f;         // seconds spare on the way to a moving puck
+constexpr float kTurnBack = 30.0f;     // steps of the blade's detour on the way
+constexpr float kGoalZ = 88.0f;
+constexpr float kBoardX = 56.55f;
+constexpr float kNoProgress = 10.0f;   // units the puck must travel for a strike to count
+constexpr float kNoProgressCost = 40.0f;
+constexpr float kDeadCost = 40.0f;     // a rest no blade of either team reaches
+constexpr float kBankCost = 0.12f;     // a straight line is surer than one off the boards
+constexpr float kRamLine = 5.0f;       // a puck this near a groove lies in the body's path
+constexpr int kRamRunUp = 8;           // slide steps a ram starts before the puck
+constexpr float kLeaning = 0.5f;       // room within which a puck leans on a figure
+constexpr float kLeaningFirst = 2.0f;  // such pushes are always among those tried
 
-bool StrikeSearch::advance(const Game& game, float dt, float rate, const GoalMap* map, int budget) {
-    if (!running_) return false;
-    const int first = 6 * team_;
-    while (budget > 0 && next_ < 6 * kAimCount) {
-        const int i = first + next_ / kAimCount;
-        const float aim = aim_ + kAims[next_ % kAimCount];
-        ++next_;
-        const ShotPlan plan = planShot(game, i, puck_.pos, aim);
-        if (plan.quality < 0.0f) {
-            next_ = (next_ + kAimCount - 1) / kAimCount * kAimCount;  // out of this figure's reach
-            continue;
-        }
-        // The puck as it will be when the figure stands ready: slid and turned to its wind-up.
-        const float turn = std::fabs(plan.contactAngle - static_cast<float>(plan.dir) * strike::kWindup -
-                                     static_cast<float>(game.angle[i]));
-        const float steps = std::fmax(static_cast<float>(std::abs(plan.slide - game.slide[i])),
-                                      std::fmin(turn, 127.0f - turn));
-        const PuckState then = forecastPuck(puck_, steps / rate + kLookAgain);
-        const ShotPlan atThen = planShot(game, i, then.pos, aim);
-        if (atThen.quality < 0.0f) continue;
-        --budget;
-        const float value = trialStrike(game, team_, atThen, then, dt, rate, map) -
-                            kSlideCost * static_cast<float>(std::abs(atThen.slide - game.slide[i]));
-        if (value > bestValue_) {
-            bestValue_ = value;
-            best_ = atThen;
-            best_.quality = 1.0f;  // tried: worth the swing
-            best_.tried = true;
+// How well a push along (px, pz) from `at` points at the goal `team` attacks: the cosine to
+// the nearest of a few lines into the mouth, straight or off a side board.
+float goalward(int team, Point2 at, float px, float pz) {
+    const float goalZ = team == 0 ? kGoalZ : -kGoalZ;
+    float score = -1.0f;
+    for (float x : {-7.0f, 0.0f, 7.0f}) {
+        for (int way = 0; way < 3; ++way) {
+            const float tx = way == 0 ? x : way == 1 ? -2.0f * kBoardX - x : 2.0f * kBoardX - x;
+            const float dx = tx - at.x, dz = goalZ - at.z;
+            const float len = std::sqrt(dx * dx + dz * dz);
+            score = std::max(score, (px * dx + pz * dz) / len - (way ? kBankCost : 0.0f));
         }
     }
-    if (next_ < 6 * kAimCount) return false;
+    return score;
+}
+
+// The best line on goal any own blade has on a puck resting at `at`; -2 when none reaches,
+// -1 behind the goal line, where no line leads into the mouth.
+float shootingChance(const Game& game, int team, Point2 at) {
+    float best = -2.0f;
+    const bool behind = (team == 0 ? at.z : -at.z) > kGoalZ - 3.0f;
+    for (int i = 6 * team; i < 6 * team + 6; ++i) {
+        const int rod = rodOf(i);
+        float nearest = 0.0f, farthest = 0.0f;
+        bladeReach(i, nearest, farthest);
+        for (int s = 0; s <= slideLimit(rod); s += 2) {
+            const Point2 f = game.groovePoint(i, s);
+            const Point2 rel{at.x - f.x, at.z - f.z};
+            const float d = std::sqrt(rel.x * rel.x + rel.z * rel.z);
+            if (d < nearest || d > farthest) continue;
+            if (behind) return -1.0f;
+            const float px = rel.z / d, pz = -rel.x / d;
+            best = std::max(best, std::max(goalward(team, at, px, pz), goalward(team, at, -px, -pz)));
+        }
+    }
+    return best;
+}
+
+float turnSteps(int from, int to) {
+    const int d = std::abs(to - from) % 127;
+    return static_cast<float>(std::min(d, 127 - d));
+}
+
+}  // namespace
+
+void StrikeSearch::start(const Game& game, int team, const PuckState& puck, float age, float rate, int breadth,
+                         int avoid, bool othersWalk, int round) {
+    team_ = team;
+    othersWalk_ = othersWalk;
+    puck_ = puck;
+    hold_ = age + kSearchLag;
+    count_ = next_ = 0;
+    running_ = true;
+    best_ = Strike{};
+    bestValue_ = -1.0e9f;
+    const bool atRest = puck.vel.x * puck.vel.x + puck.vel.z * puck.vel.z < kRestSpeed * kRestSpeed;
+    Point2 places[kLookAhead];
+    const int known = atRest ? 1 : puckTimeline(game, puck, kEvery, kLookAhead, places);
+    if (atRest) places[0] = puck.pos;
+    for (int i = 6 * team; i < 6 * team + 6; ++i) {
+        if (i == avoid) continue;
+        int used = 0;
+        for (int k = 0; k < known && used < kPlacesPerFigure; ++k) {
+            const int before = count_;
+            const float wait = atRest ? 0.0f : kEvery * static_cast<float>(k + 1);
+            consider(game, i, places[k], wait, age, rate);
+            if (rodOf(i) != 0) considerRam(game, i, places[k], wait, age, rate);
+            if (count_ > before) ++used;
+        }
+    }
+    // A figure the resting puck leans on can only push it from where it stands.
+    for (int i = 6 * team; atRest && i < 6 * team + 6; ++i) {
+        if (!poseTouchesPuck(game, i, game.slide[i], game.angle[i], puck.pos, kLeaning)) continue;
+        for (int k = 0; k < 4 && count_ < kMostCandidates; ++k) {
+            Strike st;
+            st.player = i;
+            st.slide = game.slide[i];
+            st.readyAngle = game.angle[i];
+            st.ram = k < 2 ? (k == 0 ? 1 : -1) : 0;
+            st.dir = k < 2 ? 0 : (k == 2 ? 1 : -1);
+            st.rate = st.approachRate = rate;
+            st.puckAt = puck.pos;
+            candidates_[count_++] = {st, 0.0f, kLeaningFirst};
+        }
+    }
+    // The likeliest first; only `breadth` of them are tried.
+    std::stable_sort(candidates_, candidates_ + count_,
+                     [](const Candidate& a, const Candidate& b) { return a.score > b.score; });
+    // After a search in vain, the next likeliest ones, round after round.
+    const int skip = count_ > breadth ? breadth * round % count_ : 0;
+    if (skip > 0) std::rotate(candidates_, candidates_ + skip, candidates_ + count_);
+    count_ = std::min(count_, breadth);
+    // A softer strike of the best lines, for a puck at rest: one that stays within reach.
+    for (int k = 0, n = count_; atRest && k < n / 2 && count_ < kMostCandidates; ++k) {
+        candidates_[count_] = candidates_[k];
+        candidates_[count_++].strike.rate *= 0.4f;
+    }
+}
+
+void StrikeSearch::consider(const Game& game, int player, Point2 at, float wait, float age, float rate) {
+    const int rod = rodOf(player);
+    float nearest = 0.0f, farthest = 0.0f;
+    bladeReach(player, nearest, farthest);
+    const int limit = slideLimit(rod);
+    const int stride = rod == 0 ? 1 : 2;
+    for (int s = 0; s <= limit; s += stride) {
+        const Point2 f = game.groovePoint(player, s);
+        const Point2 rel{at.x - f.x, at.z - f.z};
+        const float d = std::sqrt(rel.x * rel.x + rel.z * rel.z);
+        if (d < nearest || d > farthest) continue;
+        float contact = 0.0f;
+        if (!bladeAngleFor(player, rel, contact)) continue;
+        for (int dir = -1; dir <= 1; dir += 2) {
+            if (count_ >= kMostCandidates) return;
+            Strike st;
+            st.player = player;
+            st.slide = s;
+            st.dir = dir;
+            st.rate = st.approachRate = rate;
+            st.wait = wait;
+            st.puckAt = at;
+            int ready = static_cast<int>(std::lround(contact)) - dir * strike::kWindup;
+            // Keep the whole swing within -127..127, as the datagram carries it.
+            while (ready + dir * (strike::kWindup + strike::kFollow) > 127 || ready > 127) ready -= 127;
+            while (ready + dir * (strike::kWindup + strike::kFollow) < -127 || ready < -127) ready += 127;
+            st.readyAngle = ready;
+            // Near the puck the blade is first turned back, out of its way.
+            const Point2 now = game.groovePoint(player, game.slide[player]);
+            const bool near = Game::distance2d(now.x, now.z, at.x, at.z) < 30.0f;
+            const float turn = turnSteps(game.angle[player], ready) + (near ? 2.0f * kTurnBack : 0.0f);
+            const float travel = std::max(static_cast<float>(std::abs(s - game.slide[player])), turn) / rate;
+            if (wait > 0.0f && travel + age + kSearchLag + kSlack > wait) continue;
+            // A raised angle pushes a point at rel toward (rel.z, -rel.x).
+            const float px = static_cast<float>(dir) * rel.z / d, pz = -static_cast<float>(dir) * rel.x / d;
+            const float score = goalward(team_, at, px, pz);
+            candidates_[count_++] = {st, travel, score - 0.1f * travel - (rod == 0 ? 0.1f : 0.0f)};
+        }
+    }
+}
+
+void StrikeSearch::considerRam(const Game& game, int player, Point2 at, float wait, float age, float rate) {
+    const int limit = slideLimit(rodOf(player));
+    int closest = 0;
+    float closestD = 1.0e9f;
+    for (int s = 0; s <= limit; ++s) {
+        const Point2 f = game.groovePoint(player, s);
+        const float d = Game::distance2d(f.x, f.z, at.x, at.z);
+        if (d < closestD) {
+            closestD = d;
+            closest = s;
+        }
+    }
+    if (closestD > kRamLine) return;
+    for (int ram = -1; ram <= 1; ram += 2) {
+        if (count_ >= kMostCandidates) return;
+        Strike st;
+        st.player = player;
+        st.ram = ram;
+        st.dir = 0;
+        st.slide = std::max(0, std::min(limit, closest - ram * kRamRunUp));
+        if (st.slide == closest) continue;  // no room to run up
+        st.rate = st.approachRate = rate;
+        st.wait = wait;
+        st.puckAt = at;
+        // The blade turned away from the puck, out of the body's way.
+        const Point2 f = game.groovePoint(player, st.slide);
+        float toward = 0.0f;
+        if (!bladeAngleFor(player, Point2{at.x - f.x, at.z - f.z}, toward)) continue;
+        st.readyAngle = static_cast<int>(std::lround(toward)) + 63;
+        if (st.readyAngle > 127) st.readyAngle -= 127;
+        const float travel =
+            std::max(static_cast<float>(std::abs(st.slide - game.slide[player])), turnSteps(game.angle[player], st.readyAngle)) / rate;
+        if (wait > 0.0f && travel + age + StrikeSearch::kSearchLag + kSlack > wait) continue;
+        // The body pushes along the groove.
+        const Point2 a = game.groovePoint(player, closest - (closest > 0 ? 1 : 0));
+        const Point2 b = game.groovePoint(player, closest + (closest < limit ? 1 : 0));
+        const float len = Game::distance2d(a.x, a.z, b.x, b.z);
+        if (len <= 0.0f) continue;
+        const float px = static_cast<float>(ram) * (b.x - a.x) / len, pz = static_cast<float>(ram) * (b.z - a.z) / len;
+        candidates_[count_++] = {st, travel, goalward(team_, at, px, pz) - 0.1f * travel};
+    }
+}
+
+float StrikeSearch::value(const Game& game, const TrialOutcome& o, float travel) const {
+    const int side = team_ + 1;
+    if (o.goal && o.goal != side) return -100.0f;
+    // A puck that only glances off the figure standing ready is luck, not a strike.
+    if (!o.touched) return -80.0f;
+    if (o.goal == side) return 100.0f - 4.0f * (o.time + travel);
+    const float ahead = std::min(team_ == 0 ? o.rest.z : -o.rest.z, 80.0f);  // -120 .. 80
+    // A puck that stops where no own blade reaches is the other team's, or a stall.
+    const float chance = shootingChance(game, team_, o.rest);
+    // A strike that leaves the puck where it was only starts the same strike over.
+    const float moved = Game::distance2d(o.rest.x, o.rest.z, o.met.x, o.met.z);
+    const float stays = moved < kNoProgress ? kNoProgressCost : 0.0f;
+    // Worst of all, where no blade at all reaches: the puck would lie there for good.
+    const bool theirs = bladeReaches(game, 1 - team_, o.rest);
+    const float dead = chance > -2.0f || theirs ? 0.0f : kDeadCost;
+    return 0.08f * ahead + (chance > -2.0f ? 15.0f + 20.0f * chance : -25.0f) - 2.0f * travel - stays - dead;
+}
+
+bool StrikeSearch::advance(const Game& game, float dt, int stepBudget) {
+    if (!running_) return false;
+    while (stepBudget > 0 && next_ < count_) {
+        const Candidate& c = candidates_[next_++];
+        const TrialOutcome o = trialStrike(game, c.strike, puck_, hold_, dt, othersWalk_);
+        stepBudget -= o.steps;
+        const float v = value(game, o, c.travel);
+        if (v > bestValue_) {
+            bestValue_ = v;
+            best_ = c.strike;
+            bestOutcome_ = o;
+        }
+    }
+    if (next_ < count_) return false;
     running_ = false;
     return true;
 }

@@ -159,6 +159,16 @@ TEST(ComputerPlayer, SameSeedAndFrameTimesPlayTheSameMatch) {
     EXPECT_EQ(std::memcmp(first.data(), second.data(), first.size() * sizeof(float)), 0);
 }
 
+// The strongest level plays a whole match to ten against a team that stands still.
+TEST(ComputerPlayer, HardFinishesAMatchAgainstAStillTeam) {
+    Rink rink;
+    ComputerPlayer computer(0, ComputerLevel::Hard, 1);
+    for (float t = 0.0f; t < 240.0f && rink.game.score[0] < kWinningScore; t += 1.0f / 60.0f)
+        rink.frame(computer, 1.0f / 60.0f);
+    EXPECT_EQ(rink.game.score[0], kWinningScore);
+    EXPECT_EQ(rink.game.score[1], 0) << "an own goal";
+}
+
 TEST(ComputerPlayer, OffStandsStillAndTheLevelsCycle) {
     Rink rink;
     ComputerPlayer off(1, ComputerLevel::Off, 1);

@@ -1,0 +1,17 @@
+#pragma once
+// Where a figure's blade meets the puck, and whether a pose would touch it.
+#include "sim/game.h"
+
+// How far from a figure a resting puck can be struck by its blade: beyond the body, and
+// within the blade's tip plus the puck's own radius, less a margin.
+inline void bladeReach(int player, float& nearest, float& farthest) {
+    nearest = rodOf(player) == 0 ? 6.5f : 7.0f;
+    farthest = rodOf(player) == 0 ? 12.0f : 14.5f;
+}
+
+// The angle (steps, -63.5..63.5) that lays the blade of `player` on a puck at `rel` from the
+// figure, or false when the puck lies within the blade's own offset from the rod.
+bool bladeAngleFor(int player, Point2 rel, float& angleSteps);
+
+// Whether a figure standing at this pose would touch a puck at `puck`, with a margin.
+bool poseTouchesPuck(const Game& game, int player, int slide, int angle, Point2 puck, float margin);
