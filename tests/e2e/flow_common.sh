@@ -153,9 +153,7 @@ wait_shown() {
     local i
     for (( i = 0; i < $3 * 4; i++ )); do
         shot "$1"
-        if [ "$(brightness "$1" "$2")" -gt 50 ] && [ "$(brightness "$1" 8x8+0+0)" -lt 900 ]; then
-            return 0
-        fi
+        drawn "$1" "$2" && return 0
         kill -0 "$GAME_PID" 2>/dev/null || fail "$GAME_PROG ended while waiting for $2"
         sleep 0.25
     done

@@ -18,7 +18,7 @@ wait_intro() {
     for (( i = 0; i < 120; i++ )); do
         start=$(now_ms)
         shot "$1"
-        if [ "$(brightness "$1" "$SPLASH")" -gt 50 ] && [ "$(brightness "$1" 8x8+0+0)" -lt 900 ]; then
+        if drawn "$1" "$SPLASH"; then
             [ $i -gt 0 ] || INTRO_BEFORE=$start
             return 0
         fi

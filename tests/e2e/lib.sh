@@ -60,6 +60,7 @@
 #   differing A B [WxH+X+Y]  prints how many pixels of shots A and B differ (2 % fuzz), in a
 #                            region if given.
 #   brightness NAME WxH+X+Y  prints the mean brightness of a region of a shot, 0..1000.
+#   drawn NAME WxH+X+Y       whether the game has drawn that region (not the white root).
 #   play_dir DIR             makes DIR a folder to run the game from: all of $FROSTEL_RUN_DIR
 #                            linked in but "opts.dat", which is the test's own.
 #   write_opts FILE SENSITIVITY PORT ADDRESS DETAIL EFFECTS MUSIC
@@ -379,6 +380,11 @@ differing() {
 brightness() {
     convert "$E2E_WORK/$1.ppm" -crop "$2" +repage -colorspace Gray -format '%[fx:int(mean*1000)]' info:
 }
+
+# drawn SHOT WxH+X+Y: whether the game has drawn that region of SHOT. Bright is not enough: the
+# root window is white (-wr) and shows through a window that has not drawn its first frame, so
+# the top-left corner, black on every screen of the game, must not be white either.
+drawn() { [ "$(brightness "$1" "$2")" -gt 50 ] && [ "$(brightness "$1" 8x8+0+0)" -lt 900 ]; }
 
 play_dir() {
     local f

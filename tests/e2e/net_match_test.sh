@@ -79,10 +79,11 @@ seen_within() {
     SEEN=0
     for (( i = 0; i < $7 * 4; i++ )); do
         shot "$2"
+        # A copy that has ended changes the screen too: its window is gone.
+        running "$1" || fail "$1 ended"
         SEEN=$(differing "$3" "$2" "$4")
         if [ "$5" = more ] && [ "$SEEN" -gt "$6" ]; then return 0; fi
         if [ "$5" = less ] && [ "$SEEN" -lt "$6" ]; then return 0; fi
-        running "$1" || fail "$1 ended"
         sleep 0.25
     done
     return 1

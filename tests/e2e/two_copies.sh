@@ -145,7 +145,7 @@ to_main_menu() {
     show "$1"
     for (( i = 0; i < 240; i++ )); do
         shot "$1-intro"
-        [ "$(brightness "$1-intro" 200x200+412+284)" -gt 50 ] && break
+        drawn "$1-intro" 200x200+412+284 && break
         running "$1" || fail "$1 ended while loading"
         sleep 0.25
     done
@@ -160,7 +160,7 @@ to_main_menu() {
         for (( i = 0; i < 40; i++ )); do
             shot "$1-main"
             if [ "$(differing "$1-intro" "$1-main" 200x200+412+284)" -gt 10000 ] &&
-               [ "$(brightness "$1-main" 256x256+384+256)" -gt 50 ]; then
+               drawn "$1-main" 256x256+384+256; then
                 return 0
             fi
             running "$1" || fail "$1 ended on its intro"
