@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # A practice match played as a person would: the rink and the figures appear, the mouse moves
 # the selected figure, Space switches sides while the camera swings round, C brings in the
-# computer on the other team (its badge shows and its figures move with no input), F10
-# returns to the main menu, and Esc ends the program from a match.
+# computer on the other team (its badge shows, its figures move with no input and on hard it
+# scores), F10 returns to the main menu, and Esc ends the program from a match.
 # Usage: flow_practice_test.sh [frostel|frostel_640]   (default frostel)
 source "$(dirname "$0")/flow_common.sh"
 source "$(dirname "$0")/aimed_play.sh"  # scores
@@ -62,7 +62,9 @@ expect_more "pixels changed at the far end" "$(differing back far)" $((GAME_PIXE
 expect_more "pixels changed from the swing to the far end" "$(differing swing far)" $((GAME_PIXELS / 4))
 swing swing_back far
 shot_still near
-expect_less "pixels changed after swinging back" "$(differing back near)" 200
+# The same end again, not a view on the way. Not to the pixel: on a loaded machine a frame can
+# outlast the second that shot_still waits, and the goalie may still have been settling.
+expect_less "pixels changed after swinging back" "$(differing back near)" $((GAME_PIXELS / 50))
 
 step "C three times: the computer takes Sweden on hard, and its badge shows beside the score panel"
 # The badge, right of what `scores` reads. The small program's picture fills the screen
@@ -90,9 +92,18 @@ done
 
 step "with no other input, the computer moves Sweden's figures"
 RINK=1024x560+0+140
+computer_since=$SECONDS
 # Up to a minute: its reaction and hand speed are game time, which a slow frame cuts short.
 SHOT_WAIT=60 shot_until playing badge more 200 "$RINK"  # with no input, only the computer moves anything
 [ "$(scores playing)" != "- -" ] || fail "no score panel while the computer plays"
+
+step "on hard, against a team that stands still, the computer scores within 3 minutes"
+# Sweden's mark on the second row of the score panel moves on at its first goal.
+SWEDEN_ROW=240x12+20+40
+[ "$PROG" = frostel_640 ] && ! under_wine && SWEDEN_ROW=384x19+32+64
+SHOT_WAIT=180 shot_until scored badge more 100 "$SWEDEN_ROW"
+echo "the computer's first goal after $((SECONDS - computer_since)) s"
+[ $((SECONDS - computer_since)) -le 180 ] || fail "the computer's first goal took over 3 minutes"
 
 step "F10 returns to the main menu"
 press F10
