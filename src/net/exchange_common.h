@@ -28,6 +28,14 @@ inline void sendState(Game& game, const StateMessage& message) {
 // The joining machine echoes the scores it last received in bytes 22 and 23, marked by
 // bit 6, so that the zeros older copies write there read as no echo.
 constexpr int kEchoMark = 0x40;
+// Byte 20 of the joining machine's datagrams says, as the creating machine's does, whose
+// puck it believes it is: its floats are then strikes on the creating machine's puck (1) or
+// the place of its own (2). Without it a datagram crossing a hand-over is misread: a place
+// taken for a strike flings the puck, a strike taken for a place puts it near the centre
+// spot. A joining machine that writes 0 there leaves it to the creating machine's view.
+constexpr int8_t kJoiningStrikes = 1;
+constexpr int8_t kJoiningRunsPuck = 2;
+
 inline int8_t echoScore(int score) { return lowByte(kEchoMark | (score & 0x3F)); }
 inline int echoedScore(int8_t byte) { return (byte & kEchoMark) ? (byte & 0x3F) : -1; }  // -1: no echo
 

@@ -54,13 +54,14 @@ void Game::creatingExchange(bool ownContact, float dt) {
         // The joining team's strikes reach this machine's puck. A goal report is no
         // strike: the joining machine sends it only with its own puck's place, and one
         // still arriving after this machine took the puck back (its answers lost) would
-        // otherwise hand the puck over and have the same goal credited again.
-        if (in.goal == 1 || in.goal == 2) in.x = in.z = 0.0f;
+        // otherwise hand the puck over and have the same goal credited again. Nor is the place
+        // of a puck the joining machine still runs, not yet told that this machine took it.
+        if (in.goal == 1 || in.goal == 2 || in.owner == kJoiningRunsPuck) in.x = in.z = 0.0f;
         puckImpulse[0] += in.x;
         puckImpulse[1] += in.z;
         if ((std::fabs(in.x) > kStrikeThreshold || std::fabs(in.z) > kStrikeThreshold) && !ownContact)
             puckOwner = 2;
-    } else {
+    } else if (in.owner != kJoiningStrikes) {  // a strike sent before it heard of the hand-over is lost
         setPuck(*this, in.x, in.z);
         // A report sent before this machine credited it echoes the score from before.
         const bool credited = echoed[0] >= 0 && echoed[1] >= 0 && in.goal >= 1 && in.goal <= 2 &&

@@ -16,12 +16,12 @@ StateMessage joiningMessage(Game& game) {
     if (game.puckOwner == 1) {
         out.x = game.puckImpulse[0];
         out.z = game.puckImpulse[1];
-        out.owner = 0;
+        out.owner = kJoiningStrikes;
         out.goal = 0;
     } else {
         out.x = game.puckPos[0];
         out.z = game.puckPos[1];
-        out.owner = 0;
+        out.owner = kJoiningRunsPuck;
         out.goal = lowByte(game.flow.lastGoalSide);
     }
     out.score[0] = echoScore(game.score[0]);
