@@ -70,12 +70,17 @@ _jobs_running() {
     return 1
 }
 
+# _show_failed JOB: the end of a failed background job's output, and where the rest is.
+_show_failed() {
+    tail -n 200 "$STAGE_LOGS/$1.log" >&2
+    echo "test.sh: $1 failed (whole output: $STAGE_LOGS/$1.log)" >&2
+}
+
 await() {
     local name=$1 start=$SECONDS job
     while ! _stage_done "$name"; do
         if job=$(_job_failed); then
-            tail -n 200 "$STAGE_LOGS/$job.log" >&2
-            echo "test.sh: $job failed (whole output: $STAGE_LOGS/$job.log)" >&2
+            _show_failed "$job"
             _stage_current="$job (background)"
             _stage_start=$start
             return 1
@@ -94,8 +99,7 @@ await_all() {
     local start=$SECONDS job
     while _jobs_running; do sleep 1; done
     if job=$(_job_failed); then
-        tail -n 200 "$STAGE_LOGS/$job.log" >&2
-        echo "test.sh: $job failed (whole output: $STAGE_LOGS/$job.log)" >&2
+        _show_failed "$job"
         return 1
     fi
     [ $((SECONDS - start)) -gt 0 ] && printf '%s\t%s\t%s\n' "waiting for the rest" $((SECONDS - start)) "" >> "$_stage_file"
