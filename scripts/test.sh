@@ -5,8 +5,8 @@
 #
 # A stage is one line: `stage NAME COMMAND...` (scripts/stages.sh). Builds that only compile
 # run `beside` the tests at the lowest priority, taking what the tests leave of the cores; the
-# Windows tests run `alongside` the native ones as a second line once their build is done; a
-# stage that needs a background one `await`s it first.
+# Windows build and its tests run `alongside` the native tests as a second line; a stage that
+# needs a background one `await`s it first.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 STAGE_LOGS=$root/build-logs
@@ -38,24 +38,22 @@ windows_build() {
 
 lint_package() { lintian --fail-on error --info "$root"/build/frostel_*_amd64.deb; }
 
-# Compiling only, at the lowest priority, in the order they are needed: the Windows tests are
-# the longest line, and the sanitizer tests come after the package test and the soak. Each
-# libFuzzer target
-# then runs for 10 s (clang, AddressSanitizer and UBSan), two at a time, at that priority too:
-# it fuzzes on what the tests leave of the cores.
+# Compiling only, at the lowest priority: the sanitizer tests come after the package test and
+# the soak. Each libFuzzer target then runs for 10 s (clang, AddressSanitizer and UBSan), two
+# at a time, at that priority too: it fuzzes on what the tests leave of the cores.
 other_builds() {
-    stage build-windows windows_build
     stage build-asan bash "$root/scripts/build.sh" "$root/build-asan" -DFROSTEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
     stage lintian lint_package
     stage build-fuzz bash "$root/scripts/fuzz.sh" 0
     stage fuzz env FUZZ_JOBS=2 bash "$root/scripts/fuzz.sh" 10
 }
 
-# The Windows build's unit tests, import tables and end-to-end tests under Wine (one prefix
+# The Windows build, its unit tests, import tables and end-to-end tests under Wine (one prefix
 # for the run), then 30 s of the soak with frostel.exe under Wine creating and the native
-# frostel joining through the lossy relay: a second line of tests beside the native ones.
+# frostel joining through the lossy relay: a second line beside the native tests, the longest
+# one, so its build does not wait behind them at the lowest priority.
 windows_tests() {
-    await build-windows
+    stage build-windows windows_build
     stage windows-tests ctest_in "$root/build-windows"
     stage cross-soak env FROSTEL_RUN_DIR="$root/build-windows/run" FROSTEL_WINE_PREFIX="$root/build-windows/wine-prefix" \
         FROSTEL_NATIVE_RUN_DIR="$root/build/run" bash "$root/scripts/soak.sh" 30 windows native
