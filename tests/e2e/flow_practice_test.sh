@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A practice match played as a person would: the rink and the figures appear, the mouse moves
 # the selected figure, Space switches sides while the camera swings round, C brings in the
-# computer on the other team (its badge shows, its figures move with no input and on hard it
-# scores), F10 returns to the main menu, and Esc ends the program from a match.
+# computer on the other team (its badge shows), F10 returns to the main menu, the next match
+# starts with the computer on hard and it scores with no other input, and Esc ends the
+# program from a match.
 # Usage: flow_practice_test.sh [frostel|frostel_640]   (default frostel)
 source "$(dirname "$0")/flow_common.sh"
 source "$(dirname "$0")/aimed_play.sh"  # scores
@@ -90,27 +91,30 @@ done
 [ "$presses" -le 8 ] || fail "no red hard badge after 8 presses of C (red, green: $red)"
 [ "$presses" -eq 3 ] || echo "note: the hard badge came after $presses presses of C"
 
-step "with no other input, the computer moves Sweden's figures"
-RINK=1024x560+0+140
-computer_since=$SECONDS
-# Up to a minute: its reaction and hand speed are game time, which a slow frame cuts short.
-SHOT_WAIT=60 shot_until playing badge more 200 "$RINK"  # with no input, only the computer moves anything
-[ "$(scores playing)" != "- -" ] || fail "no score panel while the computer plays"
-
-step "on hard, against a team that stands still, the computer scores within 3 minutes"
-# Sweden's mark on the second row of the score panel moves on at its first goal.
-SWEDEN_ROW=240x12+20+40
-[ "$PROG" = frostel_640 ] && ! under_wine && SWEDEN_ROW=384x19+32+64
-SHOT_WAIT=180 shot_until scored badge more 100 "$SWEDEN_ROW"
-echo "the computer's first goal after $((SECONDS - computer_since)) s"
-[ $((SECONDS - computer_since)) -le 180 ] || fail "the computer's first goal took over 3 minutes"
-
 step "F10 returns to the main menu"
 press F10
 shot_until menu_again menu less 100 "$MENU"
 
-step "Esc ends the program from a match"
+step "the next match starts with the computer on hard, and with no other input it scores"
+# From the face-off: on the way to hard the computer played easy and normal for a moment, and
+# easy may leave the puck where no Swedish figure reaches. How long the goal takes is printed,
+# not held to a limit: the game's clock falls behind the wall's when frames are slow (a Wine
+# copy beside a sanitizer test took over 3 minutes), so 6 minutes only guard against a hang.
 click
-shot_until rink_again menu_again more $((GAME_PIXELS / 2))  # the computer plays on: no settling
+computer_since=$SECONDS
+shot_until rink_again menu_again more $((GAME_PIXELS / 2))  # the computer plays at once: no settling
+[ "$(scores rink_again)" != "- -" ] || fail "no score panel while the computer plays"
+# With no input only the computer moves anything. Sweden's mark on the second row of the score
+# panel moves on at its first goal.
+SWEDEN_ROW=240x12+20+40
+[ "$PROG" = frostel_640 ] && ! under_wine && SWEDEN_ROW=384x19+32+64
+while shot scored; [ "$(differing no_badge scored "$SWEDEN_ROW")" -le 100 ]; do
+    [ $((SECONDS - computer_since)) -le 360 ] || fail "no goal by the computer within 6 minutes"
+    kill -0 "$GAME_PID" 2>/dev/null || fail "$GAME_PROG ended while the computer played"
+    sleep 0.5
+done
+echo "the computer's first goal after $((SECONDS - computer_since)) s"
+
+step "Esc ends the program from a match"
 escape_exits
 pass "practice"
