@@ -27,6 +27,9 @@ struct FlowState {
     // at all (older copies write zeros), and whether one showed the match decided.
     uint8_t peerEchoesScore = 0, peerHasFinalScore = 0;
     float endHeld = 0.0f;  // seconds a decided match stayed on for the joining machine
+    // A touch of the puck by the creating machine's team while the joining machine runs it,
+    // kept for the next datagram: only then can the puck be taken back.
+    uint8_t touchWaiting = 0;
     // The practice computer: C cycles its level (a ComputerLevel, kept from match to match).
     uint8_t computerKeyWasDown = 1;
     int computerLevel = 0;

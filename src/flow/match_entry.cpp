@@ -60,6 +60,7 @@ bool Game::enterMatch(int mode) {
 
     flow.lastGoalSide = 0;
     flow.peerEchoesScore = flow.peerHasFinalScore = 0;
+    flow.touchWaiting = 0;
     flow.endHeld = 0.0f;
     goalPause = -1.0f;
     resetFaceOff();

@@ -39,8 +39,13 @@ void Game::creatingExchange(bool ownContact, float dt) {
     StateMessage in;
     if (!receiveState(*this, in)) {
         if (puckOwner == 1) advancePlay(dt);
+        // Under loss most frames bring no datagram; a touch in one of them would be lost,
+        // while the joining team's strikes wait in its impulse for the next send.
+        else if (ownContact) flow.touchWaiting = 1;
         return;  // nothing to answer
     }
+    if (puckOwner == 2 && flow.touchWaiting) ownContact = true;
+    flow.touchWaiting = 0;
 
     menuPictures[kConnectionIndicator].visible = false;
     readPoses(*this, 6, in);

@@ -215,11 +215,11 @@ TEST(CreatingExchange, OwnContactTakesThePuckBackAtOnceAndStepsIt) {
     m.x = 5.0f;  // the joining machine's puck
     m.z = 0.0f;
 
-    p.creatingFrame(true, 0.1f);  // a touch with nothing received changes nothing
+    p.creatingFrame(true, 0.1f);  // a touch with nothing received: kept for the next datagram
     EXPECT_EQ(p.creating.puckOwner, 2);
 
     p.sendAsJoining(m);
-    p.creatingFrame(true, 0.1f);
+    p.creatingFrame(false, 0.1f);
     EXPECT_EQ(p.creating.puckOwner, 1);
     const float stepped = 5.0f + 20.0f * static_cast<float>(std::pow(0.8, 0.1)) * 0.1f;
     EXPECT_NEAR(p.creating.puckPos[0], stepped, 1e-4);  // from the received place, this frame
