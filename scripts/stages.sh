@@ -39,8 +39,15 @@ beside() {
             renice -n 19 -p "$BASHPID" > /dev/null
             _stage_note=beside
         fi
-        status=0
-        ( "$@" ) || status=$?
+        # Not `( "$@" ) || ...`: that turns off -e inside, so a failed stage would go unnoticed
+        # and only the last one's status would count. The failed stage gets its row here.
+        set +e
+        (
+            set -e
+            trap '[ -z "$_stage_current" ] || printf "%s\t%s\t%s\n" "$_stage_current" $((SECONDS - _stage_start)) "$_stage_note FAILED" >> "$_stage_file"' EXIT
+            "$@"
+        )
+        status=$?
         echo $status > "$_jobs/$name.status"
         exit $status
     ) > "$STAGE_LOGS/$name.log" 2>&1 &
@@ -100,6 +107,8 @@ await_all() {
     while _jobs_running; do sleep 1; done
     if job=$(_job_failed); then
         _show_failed "$job"
+        _stage_current="$job (background)"
+        _stage_start=$start
         return 1
     fi
     [ $((SECONDS - start)) -gt 0 ] && printf '%s\t%s\t%s\n' "waiting for the rest" $((SECONDS - start)) "" >> "$_stage_file"

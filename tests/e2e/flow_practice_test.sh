@@ -114,7 +114,13 @@ while shot scored; [ "$(differing no_badge scored "$SWEDEN_ROW")" -le 100 ]; do
     sleep 0.5
 done
 echo "the computer's first goal after $((SECONDS - computer_since)) s"
+press F10
+shot_until menu_third menu less 100 "$MENU"
 
 step "Esc ends the program from a match"
+# In a match of its own, early on, as this test always did: once, under Wine, Esc pressed just
+# after the computer's goal ended frostel.exe with status 137 (killed), cause not yet known.
+click
+shot_until rink_third menu_third more $((GAME_PIXELS / 2))
 escape_exits
 pass "practice"
