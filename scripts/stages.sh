@@ -44,7 +44,8 @@ beside() {
         set +e
         (
             set -e
-            trap '[ -z "$_stage_current" ] || printf "%s\t%s\t%s\n" "$_stage_current" $((SECONDS - _stage_start)) "$_stage_note FAILED" >> "$_stage_file"' EXIT
+            # (143: stopped because the run failed elsewhere; no row.)
+            trap 'st=$?; [ -z "$_stage_current" ] || [ $st = 143 ] || printf "%s\t%s\t%s\n" "$_stage_current" $((SECONDS - _stage_start)) "$_stage_note FAILED" >> "$_stage_file"' EXIT
             "$@"
         )
         status=$?

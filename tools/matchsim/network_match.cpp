@@ -11,6 +11,7 @@
 namespace {
 
 constexpr double kLeaveWait = 10.0;  // game seconds allowed for leaving after the tenth goal
+constexpr double kSettleWait = 5.0;  // game seconds for a score on its way to arrive at the cap
 
 struct Machine {
     Machine(DatagramLink& endpoint, FrameTimeSetting setting, uint64_t seed) : tap(endpoint), times(setting, seed) {
@@ -33,6 +34,7 @@ struct Machine {
 };
 
 bool decided(const Game& g) { return g.score[0] >= kWinningScore || g.score[1] >= kWinningScore; }
+bool sameScore(const Game& a, const Game& b) { return a.score[0] == b.score[0] && a.score[1] == b.score[1]; }
 
 }  // namespace
 
@@ -82,7 +84,9 @@ MatchResult playNetworkMatch(const Options& options, int index, uint64_t seed) {
             result.ending = Ending::Stall;
             break;
         } else if (now >= cap) {
-            break;
+            // Cut in the middle of play: a goal just scored may still be on its way to the
+            // joining machine, and is given a few seconds before the scores are compared.
+            if (sameScore(creating.game, joining.game) || now >= cap + kSettleWait) break;
         }
     }
 
