@@ -9,6 +9,9 @@ inline void bladeReach(int player, float& nearest, float& farthest) {
     farthest = rodOf(player) == 0 ? 12.0f : 14.5f;
 }
 
+// The farthest a blade's tip meets a resting puck at all: for a puck no other blade reaches.
+inline float bladeTipReach(int player) { return rodOf(player) == 0 ? 13.5f : 16.3f; }
+
 // The angle (steps, -63.5..63.5) that lays the blade of `player` on a puck at `rel` from the
 // figure, or false when the puck lies within the blade's own offset from the rod.
 bool bladeAngleFor(int player, Point2 rel, float& angleSteps);

@@ -16,6 +16,8 @@ namespace {
 constexpr float kStepsPerSecond = 30000.0f;
 constexpr int kFewestSteps = 500, kMostSteps = 1500;
 constexpr float kWorthIt = -60.0f;     // a strike valued below this is not made
+constexpr float kLastResort = -79.5f;  // unless the puck would lie for good: any that moves it
+constexpr int kPatience = 10;          // searches in vain on a resting puck before that holds too
 constexpr float kLookAgain = 0.15f;    // seconds before a fresh search when none was worth it
 constexpr float kLate = 0.03f;         // seconds a timed swing may start late
 constexpr float kMoved = 1.0f;         // units a resting puck may have moved since the search
@@ -122,7 +124,10 @@ void ComputerPlayer::look(const Game& game, const PuckState& seen, float age, fl
     const int budget = clampInt(static_cast<int>(kStepsPerSecond * dt), kFewestSteps, kMostSteps);
     if (!search_.advance(game, dt, budget)) return;
     avoid_ = -1;
-    if (!search_.found() || search_.bestValue() < kWorthIt) {
+    // A resting puck that no one else would ever move, or that both teams have left alone
+    // for a while (held between figures of both), is better moved a little than left.
+    const bool lastResort = search_.onlyOurs() || (search_.atRest() && vain_ >= kPatience);
+    if (!search_.found() || search_.bestValue() < (lastResort ? kLastResort : kWorthIt)) {
         lookAt_ = now_ + kLookAgain;
         ++vain_;
         return;

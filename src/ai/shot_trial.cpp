@@ -1,5 +1,6 @@
 #include "ai/shot_trial.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "ai/approach.h"
@@ -90,7 +91,10 @@ TrialOutcome trialStrike(const Game& game, const Strike& s, const PuckState& puc
         }
     }
     ready = t.slide[p] == s.slide && atReadyAngle(s, t.angle[p]);
-    if (!ready) return out;  // not there in time: nothing is struck
+    if (!ready) {  // not there in time: nothing is struck
+        out.rest = {t.puckPos[0], t.puckPos[1]};
+        return out;
+    }
     out.met = {t.puckPos[0], t.puckPos[1]};
     Swing swing(s, Pose{t.slide[p], t.angle[p]});
     bool touched = false;
@@ -139,8 +143,8 @@ bool bladeReaches(const Game& game, int team, Point2 at) {
         const int limit = slideLimit(rodOf(i));
         float nearest = 0.0f, farthest = 0.0f;
         bladeReach(i, nearest, farthest);
-        for (int s = 0; s <= limit; s += 2) {
-            const Point2 f = game.groovePoint(i, s);
+        for (int k = 0; k < limit + 2; k += 2) {
+            const Point2 f = game.groovePoint(i, std::min(k, limit));  // the far end too
             const float d = Game::distance2d(f.x, f.z, at.x, at.z);
             if (d > nearest && d < farthest) return true;
         }

@@ -18,7 +18,11 @@ constexpr float kGoalZ = 88.0f;
 constexpr float kBoardX = 56.55f;
 constexpr float kNoProgress = 10.0f;   // units the puck must travel for a strike to count
 constexpr float kNoProgressCost = 40.0f;
+constexpr float kGoesNowhere = -70.0f; // at best, for such a strike: made only as a last resort
+constexpr float kBudged = 1.0f;        // units below which the puck did not move at all
 constexpr float kDeadCost = 40.0f;     // a rest no blade of either team reaches
+constexpr float kUntouched = -80.0f;   // a swing that never met the puck
+constexpr float kBumped = -76.0f;      // -78.4 .. -74.4: a resting puck moved on the way
 constexpr float kBankCost = 0.12f;     // a straight line is surer than one off the boards
 constexpr float kRamLine = 5.0f;       // a puck this near a groove lies in the body's path
 constexpr int kRamRunUp = 8;           // slide steps a ram starts before the puck
@@ -81,6 +85,8 @@ void StrikeSearch::start(const Game& game, int team, const PuckState& puck, floa
     best_ = Strike{};
     bestValue_ = -1.0e9f;
     const bool atRest = puck.vel.x * puck.vel.x + puck.vel.z * puck.vel.z < kRestSpeed * kRestSpeed;
+    atRest_ = atRest;
+    onlyOurs_ = atRest && !bladeReaches(game, 1 - team, puck.pos);
     Point2 places[kLookAhead];
     const int known = atRest ? 1 : puckTimeline(game, puck, kEvery, kLookAhead, places);
     if (atRest) places[0] = puck.pos;
@@ -128,9 +134,12 @@ void StrikeSearch::consider(const Game& game, int player, Point2 at, float wait,
     const int rod = rodOf(player);
     float nearest = 0.0f, farthest = 0.0f;
     bladeReach(player, nearest, farthest);
+    // Only the tip may reach a puck that lies in no one else's way: better than leaving it.
+    if (onlyOurs_) farthest = bladeTipReach(player);
     const int limit = slideLimit(rod);
     const int stride = rod == 0 ? 1 : 2;
-    for (int s = 0; s <= limit; s += stride) {
+    for (int k = 0; k < limit + stride; k += stride) {
+        const int s = std::min(k, limit);  // the groove's far end too
         const Point2 f = game.groovePoint(player, s);
         const Point2 rel{at.x - f.x, at.z - f.z};
         const float d = std::sqrt(rel.x * rel.x + rel.z * rel.z);
@@ -211,19 +220,27 @@ void StrikeSearch::considerRam(const Game& game, int player, Point2 at, float wa
 float StrikeSearch::value(const Game& game, const TrialOutcome& o, float travel) const {
     const int side = team_ + 1;
     if (o.goal && o.goal != side) return -100.0f;
-    // A puck that only glances off the figure standing ready is luck, not a strike.
-    if (!o.touched) return -80.0f;
-    if (o.goal == side) return 100.0f - 4.0f * (o.time + travel);
     const float ahead = std::min(team_ == 0 ? o.rest.z : -o.rest.z, 80.0f);  // -120 .. 80
+    // A puck that only glances off the figure standing ready is luck, not a strike. But a
+    // resting puck bumped on the way to the ready pose does move, and a puck no one else
+    // reaches is better bumped than left.
+    if (!o.touched) {
+        const bool bumped = onlyOurs_ && Game::distance2d(o.rest.x, o.rest.z, puck_.pos.x, puck_.pos.z) > kNoProgress;
+        return bumped ? kBumped + 0.02f * ahead : kUntouched;
+    }
+    if (o.goal == side) return 100.0f - 4.0f * (o.time + travel);
     // A puck that stops where no own blade reaches is the other team's, or a stall.
     const float chance = shootingChance(game, team_, o.rest);
     // A strike that leaves the puck where it was only starts the same strike over.
     const float moved = Game::distance2d(o.rest.x, o.rest.z, o.met.x, o.met.z);
+    // Made again and again, it would hold the match up for good.
+    if (moved < kBudged) return kUntouched;
     const float stays = moved < kNoProgress ? kNoProgressCost : 0.0f;
     // Worst of all, where no blade at all reaches: the puck would lie there for good.
     const bool theirs = bladeReaches(game, 1 - team_, o.rest);
     const float dead = chance > -2.0f || theirs ? 0.0f : kDeadCost;
-    return 0.08f * ahead + (chance > -2.0f ? 15.0f + 20.0f * chance : -25.0f) - 2.0f * travel - stays - dead;
+    const float v = 0.08f * ahead + (chance > -2.0f ? 15.0f + 20.0f * chance : -25.0f) - 2.0f * travel - stays - dead;
+    return moved < kNoProgress ? std::min(v, kGoesNowhere) : v;
 }
 
 bool StrikeSearch::advance(const Game& game, float dt, int stepBudget) {

@@ -27,6 +27,9 @@ public:
     float bestValue() const { return bestValue_; }
     const TrialOutcome& bestOutcome() const { return bestOutcome_; }
     const PuckState& puck() const { return puck_; }
+    bool atRest() const { return atRest_; }
+    // The puck rests where no blade of the other team reaches: left alone, it stays there.
+    bool onlyOurs() const { return onlyOurs_; }
     float hold() const { return hold_; }  // seconds after the sighting the figure sets off
 
 private:
@@ -43,6 +46,7 @@ private:
     PuckState puck_{};
     float hold_ = 0.0f;
     bool othersWalk_ = false;
+    bool atRest_ = false, onlyOurs_ = false;
     Candidate candidates_[kMostCandidates];
     int count_ = 0, next_ = 0;
     bool running_ = false;

@@ -169,6 +169,27 @@ TEST(ComputerPlayer, HardFinishesAMatchAgainstAStillTeam) {
     EXPECT_EQ(rink.game.score[1], 0) << "an own goal";
 }
 
+// A puck at rest where no blade of the other team reaches would lie there for good: the
+// computer moves it, with the tip of a blade if need be (its goal crease, a far corner).
+TEST(ComputerPlayer, MovesARestingPuckThatOnlyItsTeamReaches) {
+    struct Spot {
+        int team;
+        float x, z;
+    };
+    for (const Spot spot : {Spot{0, 1.6f, -84.2f}, Spot{0, 46.2f, 110.3f}}) {
+        Rink rink;
+        rink.game.puckPos[0] = spot.x;
+        rink.game.puckPos[1] = spot.z;
+        ComputerPlayer computer(spot.team, ComputerLevel::Hard, 1);
+        float moved = 0.0f;
+        for (float t = 0.0f; t < 10.0f && moved < 5.0f && rink.game.goalPause < 0.0f; t += 1.0f / 60.0f) {
+            rink.frame(computer, 1.0f / 60.0f);
+            moved = Game::distance2d(rink.game.puckPos[0], rink.game.puckPos[1], spot.x, spot.z);
+        }
+        EXPECT_TRUE(moved >= 5.0f || rink.game.goalPause > 0.0f) << "puck left at (" << spot.x << ", " << spot.z << ")";
+    }
+}
+
 TEST(ComputerPlayer, OffStandsStillAndTheLevelsCycle) {
     Rink rink;
     ComputerPlayer off(1, ComputerLevel::Off, 1);

@@ -1,6 +1,6 @@
 #pragma once
-// A stall: the puck at rest for 30 s of game time. A puck that only creeps is not at
-// rest, so it must leave a small circle around where it stopped.
+// A stall: the puck at rest for 30 s of game time. A puck nudged to and fro on one spot
+// is as stuck as one at rest, so it must leave a small circle around where it stopped.
 #include <cmath>
 
 class StallWatch {
@@ -19,7 +19,7 @@ public:
     static constexpr double kStallSeconds = 30.0;
 
 private:
-    static constexpr float kRadius = 0.05f;
+    static constexpr float kRadius = 1.0f;
     bool anchored_ = false;
     float x_ = 0.0f, z_ = 0.0f;
     double since_ = 0.0;
