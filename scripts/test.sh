@@ -57,6 +57,8 @@ windows_tests() {
     stage windows-tests ctest_in "$root/build-windows"
     stage cross-soak env FROSTEL_RUN_DIR="$root/build-windows/run" FROSTEL_WINE_PREFIX="$root/build-windows/wine-prefix" \
         FROSTEL_NATIVE_RUN_DIR="$root/build/run" bash "$root/scripts/soak.sh" 30 windows native
+    # Each Wine test leaves the prefix's server running for the next one; none comes now.
+    bash "$root/scripts/wine-prefix.sh" stop "$root/build-windows/wine-prefix"
 }
 
 stage install bash "$root/scripts/install-deps.sh"
