@@ -222,10 +222,10 @@ float StrikeSearch::value(const Game& game, const TrialOutcome& o, float travel)
     if (o.goal && o.goal != side) return -100.0f;
     const float ahead = std::min(team_ == 0 ? o.rest.z : -o.rest.z, 80.0f);  // -120 .. 80
     // A puck that only glances off the figure standing ready is luck, not a strike. But a
-    // resting puck bumped on the way to the ready pose does move, and a puck no one else
-    // reaches is better bumped than left.
+    // resting puck bumped on the way to the ready pose does move, and one that would lie
+    // for good is better bumped than left (the computer makes it only then).
     if (!o.touched) {
-        const bool bumped = onlyOurs_ && Game::distance2d(o.rest.x, o.rest.z, puck_.pos.x, puck_.pos.z) > kNoProgress;
+        const bool bumped = atRest_ && Game::distance2d(o.rest.x, o.rest.z, puck_.pos.x, puck_.pos.z) > kBudged;
         return bumped ? kBumped + 0.02f * ahead : kUntouched;
     }
     if (o.goal == side) return 100.0f - 4.0f * (o.time + travel);
