@@ -132,12 +132,11 @@ void Game::practiceSideSwitch(float dt) {
     const uint8_t button = mouse->leftButton ? 1 : 0;
     float& t = flow.sideSwitchTimer;
     if (t >= 0.0f) {
-        if (puckOwner == 1) {
-            t -= dt;
-            if (t < 0.0f) t = -1.0f;
-        } else {
-            t += dt;
-            if (t > 1.0f) t = -1.0f;
+        t += puckOwner == 1 ? -dt : dt;
+        if (t < 0.0f || t > 1.0f) {
+            t = -1.0f;
+            // The light ends where the swing leads it, not where its last frame's step left it.
+            mainLight->setPosition(-10.0f, 120.0f, puckOwner == 1 ? -50.0f : 50.0f);
         }
     } else if (keyboard->isKeyDown(key::Space) || (button && !flow.practiceButtonWasDown)) {
         if (puckOwner == 1) {

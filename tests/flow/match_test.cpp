@@ -205,6 +205,8 @@ TEST_F(PracticeTest, SpaceSwitchesSidesOncePerSwingAndTheCameraSwings) {
     EXPECT_LT(game.flow.sideSwitchTimer, 0.0f);
     EXPECT_EQ(game.puckOwner, 2);
     EXPECT_FLOAT_EQ(eye().z, 160);  // team 1's end
+    // The light at the swing's end, though the last frame stepped t only to 0.901.
+    EXPECT_FLOAT_EQ(game.mainLight->params.position.z, 50.0f);
     frame(0.1f);
     EXPECT_EQ(game.puckOwner, 1);  // held Space: the next switch after the swing
     EXPECT_NEAR(game.flow.sideSwitchTimer, 0.999f, 1e-6);
