@@ -39,6 +39,9 @@ Pose approachStep(const Game& game, const Strike& s, AxisLimiter& slideAxis, Axi
     const bool near = Game::distance2d(f.x, f.z, puck.x, puck.z) < kNear;
     int wantAngle = s.readyAngle;
     if (game.slide[p] != s.slide && near) wantAngle = s.readyAngle - s.dir * kAway;
+    // The same pose within -127..127, as the datagram carries it.
+    if (wantAngle > 127) wantAngle -= 127;
+    if (wantAngle < -127) wantAngle += 127;
     // The final turn is made from the side away from the puck, so it ends wound up behind it.
     const float contact = static_cast<float>(s.readyAngle + s.dir * strike::kWindup);
     const int angleGoal = near && game.angle[p] != s.readyAngle ? turnAround(game.angle[p], wantAngle, contact) : wantAngle;

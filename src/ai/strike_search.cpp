@@ -111,6 +111,8 @@ void StrikeSearch::start(const Game& game, int team, const PuckState& puck, floa
             st.readyAngle = game.angle[i];
             st.ram = k < 2 ? (k == 0 ? 1 : -1) : 0;
             st.dir = k < 2 ? 0 : (k == 2 ? 1 : -1);
+            // The turn stays within -127..127, as the datagram carries it.
+            if (std::abs(st.readyAngle + st.dir * (strike::kWindup + strike::kFollow)) > 127) continue;
             st.rate = st.approachRate = rate;
             st.puckAt = puck.pos;
             candidates_[count_++] = {st, 0.0f, kLeaningFirst};
