@@ -124,9 +124,11 @@ void ComputerPlayer::look(const Game& game, const PuckState& seen, float age, fl
     const int budget = clampInt(static_cast<int>(kStepsPerSecond * dt), kFewestSteps, kMostSteps);
     if (!search_.advance(game, dt, budget)) return;
     avoid_ = -1;
-    // A resting puck that no one else would ever move, or that both teams have left alone
-    // for a while (held between figures of both), is better moved a little than left.
-    const bool lastResort = search_.onlyOurs() || (search_.atRest() && vain_ >= kPatience);
+    // A resting puck that no one else would ever move, or that both playing teams have left
+    // alone for a while (held between figures of both), is better moved a little than left.
+    // Against a team that keeps still, patience finds a better strike in the end.
+    const bool othersPlay = now_ - otherMovedAt_ < kOthersStill;
+    const bool lastResort = search_.onlyOurs() || (othersPlay && search_.atRest() && vain_ >= kPatience);
     if (!search_.found() || search_.bestValue() < (lastResort ? kLastResort : kWorthIt)) {
         lookAt_ = now_ + kLookAgain;
         ++vain_;
