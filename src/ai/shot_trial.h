@@ -1,6 +1,8 @@
 #pragma once
 // Trying a strike before making it: the game's own figures and puck step, run on a private
 // copy of the rink as it stands, tell where the puck would go.
+#include <algorithm>
+
 #include "ai/axis_limiter.h"
 #include "ai/puck_forecast.h"
 #include "sim/game.h"
@@ -38,12 +40,15 @@ struct Pose {
 
 // One frame of a swing: the figure's next target pose, and whether the swing is over. A
 // blade swing turns the figure on past the puck; a ram slides it along its groove through it.
+// The turn stops at -127..127, as the datagram carries it: from a pose a whole turn off the
+// planned one it is cut short, on trial as in play.
 class Swing {
 public:
     // From the ready pose the figure stands at.
     Swing(const Strike& s, Pose ready)
         : rate_(s.rate), ram_(s.ram != 0),
-          follow_{ready.slide + s.ram * strike::kRamThrough, ready.angle + s.dir * (strike::kWindup + strike::kFollow)} {}
+          follow_{ready.slide + s.ram * strike::kRamThrough,
+                  std::clamp(ready.angle + s.dir * (strike::kWindup + strike::kFollow), -127, 127)} {}
     // `touched`: the figure met the puck in the frame before this one.
     bool over(Pose now, bool touched, float dt) {
         if (touched) touch_ += dt;

@@ -67,6 +67,23 @@ float shootingChance(const Game& game, int team, Point2 at) {
     return best;
 }
 
+// The ready angle, wound up behind the contact angle, on the figure's own side of the puck
+// if that keeps the whole swing within -127..127 (as the datagram carries it): the way there
+// then does not cross the puck, and the figure does not stand ready a whole turn off.
+int readyAngleFor(int contact, int dir, int now) {
+    const int span = strike::kWindup + strike::kFollow;
+    const auto fits = [&](int ready) { return std::abs(ready) <= 127 && std::abs(ready + dir * span) <= 127; };
+    const int below = contact + 127 * static_cast<int>(std::floor(static_cast<float>(now - contact) / 127.0f));
+    const int ready = dir > 0 ? below + 127 - strike::kWindup : below + strike::kWindup;
+    if (fits(ready)) return ready;
+    int best = ready;  // none fits only for a contact far out of range
+    for (int k = -2; k <= 2; ++k) {
+        const int other = ready + 127 * k;
+        if (fits(other) && (!fits(best) || std::abs(other - now) < std::abs(best - now))) best = other;
+    }
+    return best;
+}
+
 float turnSteps(int from, int to) {
     const int d = std::abs(to - from) % 127;
     return static_cast<float>(std::min(d, 127 - d));
@@ -157,15 +174,11 @@ void StrikeSearch::consider(const Game& game, int player, Point2 at, float wait,
             st.rate = st.approachRate = rate;
             st.wait = wait;
             st.puckAt = at;
-            int ready = static_cast<int>(std::lround(contact)) - dir * strike::kWindup;
-            // Keep the whole swing within -127..127, as the datagram carries it.
-            while (ready + dir * (strike::kWindup + strike::kFollow) > 127 || ready > 127) ready -= 127;
-            while (ready + dir * (strike::kWindup + strike::kFollow) < -127 || ready < -127) ready += 127;
-            st.readyAngle = ready;
+            st.readyAngle = readyAngleFor(static_cast<int>(std::lround(contact)), dir, game.angle[player]);
             // Near the puck the blade is first turned back, out of its way.
             const Point2 now = game.groovePoint(player, game.slide[player]);
             const bool near = Game::distance2d(now.x, now.z, at.x, at.z) < 30.0f;
-            const float turn = turnSteps(game.angle[player], ready) + (near ? 2.0f * kTurnBack : 0.0f);
+            const float turn = turnSteps(game.angle[player], st.readyAngle) + (near ? 2.0f * kTurnBack : 0.0f);
             const float travel = std::max(static_cast<float>(std::abs(s - game.slide[player])), turn) / rate;
             if (wait > 0.0f && travel + age + kSearchLag + kSlack > wait) continue;
             // A raised angle pushes a point at rel toward (rel.z, -rel.x).

@@ -1,5 +1,6 @@
 // The computer player plays by a person's rules: its own team's targets only, at most 600
-// steps a second on each axis whatever the frame rate, the same match for the same seed.
+// steps a second on each axis whatever the frame rate, angles within -127..127, the same
+// match for the same seed.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -60,6 +61,7 @@ TEST(ComputerPlayer, NoTargetMovesFasterThanTheMouseAtAnyFrameRate) {
                     const int angleStep = std::abs(g.targetAngle[i] - g.angle[i]);
                     ASSERT_LE(slideStep, kComputerMaxRate * d + 1.0f) << "dt " << dt << " figure " << i;
                     ASSERT_LE(angleStep, kComputerMaxRate * d + 1.0f) << "dt " << dt << " figure " << i;
+                    ASSERT_LE(std::abs(g.targetAngle[i]), 127) << "beyond what a datagram carries, figure " << i;
                     // The deltas say what was commanded, as the mouse steering sets them.
                     ASSERT_EQ(g.slideDelta[i], rodOf(i) == 0 && computer.selected() != i ? 0 : g.targetSlide[i] - g.slide[i]);
                     ASSERT_EQ(g.angleDelta[i], g.targetAngle[i] - g.angle[i]);
