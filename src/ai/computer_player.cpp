@@ -26,6 +26,7 @@ constexpr float kStuck = 0.4f;         // seconds without progress before giving
 constexpr float kLongestWatch = 3.0f;  // seconds a shot on goal is left to run at most
 constexpr float kShortWatch = 0.5f;    // and any other
 constexpr float kOthersStill = 3.0f;   // seconds without a move before the other team counts as still
+constexpr float kOthersGone = 60.0f;   // and before it counts as one that stands still for good
 constexpr float kStruck = 4.0f;        // units a second of fresh speed: someone else struck it
 constexpr float kSwingSeen = 0.1f;     // seconds after a swing before its push is all seen
 
@@ -125,9 +126,10 @@ void ComputerPlayer::look(const Game& game, const PuckState& seen, float age, fl
     if (!search_.advance(game, dt, budget)) return;
     avoid_ = -1;
     // A resting puck that no one else would ever move, or that both playing teams have left
-    // alone for a while (held between figures of both), is better moved a little than left.
-    // Against a team that keeps still, patience finds a better strike in the end.
-    const bool othersPlay = now_ - otherMovedAt_ < kOthersStill;
+    // alone for a while (held between figures of both), is better moved a little than left:
+    // a team that waits for the other to move first may wait for good. Against a team that
+    // stands still, patience finds a better strike in the end.
+    const bool othersPlay = now_ - otherMovedAt_ < kOthersGone;
     const bool lastResort = search_.onlyOurs() || (othersPlay && search_.atRest() && vain_ >= kPatience);
     if (!search_.found() || search_.bestValue() < (lastResort ? kLastResort : kWorthIt)) {
         lookAt_ = now_ + kLookAgain;

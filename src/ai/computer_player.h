@@ -54,8 +54,8 @@ private:
     StrikeSearch search_;
     float lookAt_ = 0.0f;     // no fresh search before this
     float sightTime_ = 0.0f;  // when the puck the search worked on was seen
-    int avoid_ = -1;
-    int vain_ = 0;            // searches in a row that found nothing worth making          // a figure that could not get to its place last time
+    int avoid_ = -1;          // a figure that could not get to its place last time
+    int vain_ = 0;            // searches in a row that found nothing worth making
     Strike plan_;
     Swing swing_{Strike{}, Pose{0, 0}};
     float phaseSince_ = 0.0f;
