@@ -36,6 +36,8 @@ constexpr int kEchoMark = 0x40;
 constexpr int8_t kJoiningStrikes = 1;
 constexpr int8_t kJoiningRunsPuck = 2;
 
+constexpr float kStrikeThreshold = 0.05f;  // an impulse this strong is a strike by the other side
+
 inline int8_t echoScore(int score) { return lowByte(kEchoMark | (score & 0x3F)); }
 inline int echoedScore(int8_t byte) { return (byte & kEchoMark) ? (byte & 0x3F) : -1; }  // -1: no echo
 

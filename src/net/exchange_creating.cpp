@@ -8,7 +8,6 @@ using namespace net;
 
 namespace {
 
-constexpr float kStrikeThreshold = 0.05f;  // an impulse this strong is a strike by the other side
 constexpr float kLongestEndHold = 5.0f;    // the winning goal's pause runs out about then
 
 StateMessage creatingReply(Game& game) {

@@ -1,5 +1,7 @@
 // The joining machine's side of a network match: it plays team 1, starts the
 // exchange and keeps it going with a resend while nothing arrives.
+#include <cmath>
+
 #include "net/exchange_common.h"
 
 using namespace net;
@@ -9,6 +11,7 @@ namespace {
 constexpr float kResendInterval = 0.5f;
 constexpr float kGoalPause = 1.6f;         // a goal celebrated on the creating machine's word
 constexpr float kLocalGoalPause = 1.5f;    // a goal found here: the puck waits for the answer
+constexpr float kFastestPuck = 90.0f;      // the puck step's speed cap
 
 StateMessage joiningMessage(Game& game) {
     StateMessage out;
@@ -18,6 +21,10 @@ StateMessage joiningMessage(Game& game) {
         out.z = game.puckImpulse[1];
         out.owner = kJoiningStrikes;
         out.goal = 0;
+        if (std::fabs(out.x) > kStrikeThreshold || std::fabs(out.z) > kStrikeThreshold) {
+            game.flow.strikeSent[0] = out.x;
+            game.flow.strikeSent[1] = out.z;
+        }
     } else {
         out.x = game.puckPos[0];
         out.z = game.puckPos[1];
@@ -30,6 +37,20 @@ StateMessage joiningMessage(Game& game) {
     game.puckImpulse[0] = 0.0f;
     game.puckImpulse[1] = 0.0f;
     return out;
+}
+
+// The creating machine's puck, placed here, and its motion read from the last two places.
+void seePuck(Game& game, float x, float z) {
+    FlowState& flow = game.flow;
+    if (flow.seenPuckAge > 0.0f) {
+        const float vx = (x - game.puckPos[0]) / flow.seenPuckAge, vz = (z - game.puckPos[1]) / flow.seenPuckAge;
+        // A jump (a goal, the centre spot, a datagram held back) is no motion.
+        const bool moving = std::sqrt(vx * vx + vz * vz) <= kFastestPuck;
+        flow.seenPuckVel[0] = moving ? vx : 0.0f;
+        flow.seenPuckVel[1] = moving ? vz : 0.0f;
+    }
+    flow.seenPuckAge = 0.0f;
+    setPuck(game, x, z);
 }
 
 void joiningPuckStep(Game& game, float dt) {
@@ -53,16 +74,27 @@ void Game::joiningExchange(bool /*ownContact*/, float dt) {
         score[1] = in.score[1];
 
         if (puckOwner == 1) {
-            if (in.owner == 2)
-                puckOwner = 2;  // handed over: go on from this machine's own copy
-            else
-                setPuck(*this, in.x, in.z);
+            if (in.owner == 2) {
+                // Handed over by a strike from here, which the creating machine drops: it
+                // starts this copy, on the motion the puck had there. Whatever this copy
+                // last had is long past.
+                puckOwner = 2;
+                puckVel[0] = flow.seenPuckVel[0] + flow.strikeSent[0];
+                puckVel[1] = flow.seenPuckVel[1] + flow.strikeSent[1];
+                flow.strikeSent[0] = flow.strikeSent[1] = 0.0f;
+            } else {
+                seePuck(*this, in.x, in.z);
+            }
             if (in.goal == 0)
                 goalPause = -1.0f;
             else if (!(goalPause > 0.0f))
                 celebrateGoal(kGoalPause, in.score[0] == kWinningScore || in.score[1] == kWinningScore);
         } else if (in.owner == 1) {
-            setPuck(*this, in.x, in.z);  // the creating machine took the puck back
+            // The creating machine took the puck back, moving as this copy did.
+            flow.seenPuckVel[0] = puckVel[0];
+            flow.seenPuckVel[1] = puckVel[1];
+            flow.seenPuckAge = 0.0f;
+            setPuck(*this, in.x, in.z);
             puckOwner = 1;
         }
         // A decided match ends here as well. The deciding goal may be one this machine
@@ -78,6 +110,7 @@ void Game::joiningExchange(bool /*ownContact*/, float dt) {
     }
 
     flow.clientResendTimer += dt;
+    flow.seenPuckAge += dt;
     if (flow.clientResendTimer > kResendInterval) {
         flow.clientResendTimer = 0.0f;
         sendState(*this, joiningMessage(*this));

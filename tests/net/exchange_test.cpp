@@ -247,9 +247,12 @@ TEST(Exchange, PuckPassesToWhoeverStrikesIt) {
     EXPECT_EQ(p.creating.puckOwner, 1);
     EXPECT_EQ(p.joining.puckOwner, 1);  // told in the same frame's answer
 
+    // The puck glides on the creating machine; the joining machine reads its motion.
+    p.creating.puckVel[1] = 20.0f;
+    for (int k = 0; k < 3; ++k) p.frame();
+
     // The joining side strikes: its impulse travels, the puck comes to it.
     p.joining.puckImpulse[0] = 3.0f;
-    p.joining.puckPos[0] = -1.0f;
     p.joiningFrame();  // nothing new from the creating machine: the impulse waits
     p.creatingFrame();
     EXPECT_EQ(p.creating.puckOwner, 1);
@@ -267,11 +270,17 @@ TEST(Exchange, PuckPassesToWhoeverStrikesIt) {
     p.sendAsJoining(late);
     p.creatingFrame();
     EXPECT_EQ(p.creating.puckPos[0], shown);
-    p.joining.puckVel[0] = 10.0f;
-    const float before = p.joining.puckPos[0];
+    // The strike that took the puck over starts it on the motion it had there, not on
+    // what this copy last had; the copy is stepped at once.
+    p.joining.puckVel[0] = -30.0f;
+    const float before[2] = {p.joining.puckPos[0], p.joining.puckPos[1]};
     p.joiningFrame();
     EXPECT_EQ(p.joining.puckOwner, 2);
-    EXPECT_GT(p.joining.puckPos[0], before);  // steps its own copy at once
+    const float decay = static_cast<float>(std::pow(0.8, kDt));
+    EXPECT_NEAR(p.joining.puckVel[0], 3.0f * decay, 1e-3);
+    EXPECT_GT(p.joining.puckVel[1], 5.0f);  // read from the places, over this machine's frames
+    EXPECT_GT(p.joining.puckPos[0], before[0]);
+    EXPECT_GT(p.joining.puckPos[1], before[1]);
 }
 
 // A goal the joining machine reports is credited once: the puck comes back with it and
