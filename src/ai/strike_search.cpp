@@ -23,6 +23,8 @@ constexpr float kBudged = 1.0f;        // units below which the puck did not mov
 constexpr float kDeadCost = 40.0f;     // a rest no blade of either team reaches
 constexpr float kUntouched = -80.0f;   // a swing that never met the puck
 constexpr float kBumped = -76.0f;      // -78.4 .. -74.4: a resting puck moved on the way
+constexpr float kPostEdge = 11.5f;     // a puck further out than this meets the post as it goes in
+constexpr float kGrazing = 30.0f;      // at best, for a goal that grazes it
 constexpr float kBankCost = 0.12f;     // a straight line is surer than one off the boards
 constexpr float kRamLine = 5.0f;       // a puck this near a groove lies in the body's path
 constexpr int kRamRunUp = 8;           // slide steps a ram starts before the puck
@@ -243,7 +245,9 @@ float StrikeSearch::value(const Game& game, const TrialOutcome& o, float travel)
         const bool bumped = atRest_ && Game::distance2d(o.rest.x, o.rest.z, puck_.pos.x, puck_.pos.z) > kBudged;
         return bumped ? kBumped + 0.02f * ahead : kUntouched;
     }
-    if (o.goal == side) return 100.0f - 4.0f * (o.time + travel);
+    // A goal past the edge of a post is luck: in other frame times the same strike meets
+    // the post, and a puck that runs on along the goal line stops where no blade reaches.
+    if (o.goal == side) return std::min(100.0f - 4.0f * (o.time + travel), std::fabs(o.rest.x) > kPostEdge ? kGrazing : 100.0f);
     // A puck that stops where no own blade reaches is the other team's, or a stall.
     const float chance = shootingChance(game, team_, o.rest);
     // A strike that leaves the puck where it was only starts the same strike over.
