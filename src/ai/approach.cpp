@@ -1,5 +1,6 @@
 #include "ai/approach.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "ai/blade_geometry.h"
@@ -29,6 +30,36 @@ int turnAround(int from, int to, float avoid) {
     return a;
 }
 
+// Whether turning from `from` to `to` at `slide` sweeps the blade across the puck.
+bool turnMeetsPuck(const Game& game, int p, int slide, int from, int to, Point2 puck) {
+    const Point2 f = game.groovePoint(p, slide);
+    const Point2 rel{puck.x - f.x, puck.z - f.z};
+    if (Game::distance2d(0.0f, 0.0f, rel.x, rel.z) > bladeTipReach(p) + kBrush) return false;
+    float contact = 0.0f;
+    if (!bladeAngleFor(p, rel, contact)) return false;
+    const float lo = static_cast<float>(std::min(from, to)), hi = static_cast<float>(std::max(from, to));
+    for (int k = -3; k <= 3; ++k) {
+        const float c = contact + 127.0f * static_cast<float>(k);
+        if (lo < c && c < hi) return true;
+    }
+    return false;
+}
+
+// The nearest place along the groove, away from the puck, where the blade turns clear of it;
+// -1 when the groove ends first.
+int clearSlide(const Game& game, int p, Point2 puck) {
+    const int limit = slideLimit(rodOf(p));
+    const int here = game.slide[p];
+    const auto distance = [&](int s) {
+        const Point2 f = game.groovePoint(p, s);
+        return Game::distance2d(f.x, f.z, puck.x, puck.z);
+    };
+    const int way = here < limit && distance(here + 1) > distance(here) ? 1 : -1;
+    for (int s = here; s >= 0 && s <= limit; s += way)
+        if (distance(s) > bladeTipReach(p) + kBrush) return s;
+    return -1;
+}
+
 }  // namespace
 
 Pose approachStep(const Game& game, const Strike& s, AxisLimiter& slideAxis, AxisLimiter& angleAxis, float rate,
@@ -44,8 +75,18 @@ Pose approachStep(const Game& game, const Strike& s, AxisLimiter& slideAxis, Axi
     if (wantAngle < -127) wantAngle += 127;
     // The final turn is made from the side away from the puck, so it ends wound up behind it.
     const float contact = static_cast<float>(s.readyAngle + s.dir * strike::kWindup);
-    const int angleGoal = near && game.angle[p] != s.readyAngle ? turnAround(game.angle[p], wantAngle, contact) : wantAngle;
-    Pose to{slideAxis.step(game.slide[p], s.slide, rate, dt), angleAxis.step(game.angle[p], angleGoal, rate, dt)};
+    int angleGoal = near && game.angle[p] != s.readyAngle ? turnAround(game.angle[p], wantAngle, contact) : wantAngle;
+    int slideGoal = s.slide;
+    // A turn that only goes through the puck within -127..127 is made further along the
+    // groove, where the blade passes clear of it.
+    if (near && turnMeetsPuck(game, p, game.slide[p], game.angle[p], angleGoal, puck)) {
+        const int away = clearSlide(game, p, puck);
+        if (away >= 0) {
+            slideGoal = away;
+            angleGoal = game.angle[p];
+        }
+    }
+    Pose to{slideAxis.step(game.slide[p], slideGoal, rate, dt), angleAxis.step(game.angle[p], angleGoal, rate, dt)};
     if (game.goalPause <= 0.0f) {
         // Only a swing may touch the puck: a figure that brushes it on the way drags it off.
         const auto clear = [&](int sl, int a) { return !poseTouchesPuck(game, p, sl, a, puck, kBrush); };

@@ -180,16 +180,25 @@ TEST(ComputerPlayer, HardFinishesAMatchAgainstAStillTeam) {
 }
 
 // A puck at rest where no blade of the other team reaches would lie there for good: the
-// computer moves it, with the tip of a blade if need be (its goal crease, a far corner).
+// computer moves it, with the tip of a blade if need be (its goal crease, a far corner),
+// and from a figure that can only turn to its ready angle through the puck (by the end
+// board, turned the other way as far as -127..127 allows).
 TEST(ComputerPlayer, MovesARestingPuckThatOnlyItsTeamReaches) {
     struct Spot {
         int team;
         float x, z;
+        int poses[2][3] = {{-1, 0, 0}, {-1, 0, 0}};  // figure, slide, angle to start from
     };
-    for (const Spot spot : {Spot{0, 1.6f, -84.2f}, Spot{0, 46.2f, 110.3f}}) {
+    for (const Spot spot : {Spot{0, 1.6f, -84.2f}, Spot{0, 46.2f, 110.3f},
+                            Spot{1, 27.6f, 116.5f, {{8, 0, 107}, {1, 127, 78}}}}) {
         Rink rink;
         rink.game.puckPos[0] = spot.x;
         rink.game.puckPos[1] = spot.z;
+        for (const auto& pose : spot.poses) {
+            if (pose[0] < 0) continue;
+            rink.game.slide[pose[0]] = rink.game.targetSlide[pose[0]] = pose[1];
+            rink.game.angle[pose[0]] = rink.game.targetAngle[pose[0]] = pose[2];
+        }
         ComputerPlayer computer(spot.team, ComputerLevel::Hard, 1);
         float moved = 0.0f;
         for (float t = 0.0f; t < 10.0f && moved < 5.0f && rink.game.goalPause < 0.0f; t += 1.0f / 60.0f) {
