@@ -1,5 +1,7 @@
 #pragma once
 // What both ends of the datagram exchange share.
+#include <cmath>
+
 #include "flow/screen_parts.h"
 #include "net/state_message.h"
 #include "platform/udp_link.h"
@@ -60,6 +62,29 @@ inline void setPuck(Game& game, float x, float z) {
     game.puckPos[0] = x;
     game.puckPos[1] = z;
     game.puckModel->position = {x, 0.0f, z};
+}
+
+// The other machine's puck, placed here, and its motion read from the last two places
+// (`seenPuckAge` counts the seconds between them): a machine that takes the puck over starts
+// it on that motion, not on whatever its own copy had when it last ran it.
+inline void seePuck(Game& game, float x, float z) {
+    constexpr float kFastestPuck = 90.0f;  // the puck step's speed cap
+    FlowState& flow = game.flow;
+    if (flow.seenPuckAge > 0.0f) {
+        const float vx = (x - game.puckPos[0]) / flow.seenPuckAge, vz = (z - game.puckPos[1]) / flow.seenPuckAge;
+        // A jump (a goal, the centre spot, a datagram held back) is no motion.
+        const bool moving = std::sqrt(vx * vx + vz * vz) <= kFastestPuck;
+        flow.seenPuckVel[0] = moving ? vx : 0.0f;
+        flow.seenPuckVel[1] = moving ? vz : 0.0f;
+    }
+    flow.seenPuckAge = 0.0f;
+    setPuck(game, x, z);
+}
+
+// The puck taken over from the other machine: moving as it was seen to move there.
+inline void takePuck(Game& game) {
+    game.puckVel[0] = game.flow.seenPuckVel[0];
+    game.puckVel[1] = game.flow.seenPuckVel[1];
 }
 
 }  // namespace net

@@ -35,6 +35,7 @@ StateMessage creatingReply(Game& game) {
 }  // namespace
 
 void Game::creatingExchange(bool ownContact, float dt) {
+    flow.seenPuckAge += dt;
     StateMessage in;
     if (!receiveState(*this, in)) {
         if (puckOwner == 1) advancePlay(dt);
@@ -63,10 +64,12 @@ void Game::creatingExchange(bool ownContact, float dt) {
         if (in.goal == 1 || in.goal == 2 || in.owner == kJoiningRunsPuck) in.x = in.z = 0.0f;
         puckImpulse[0] += in.x;
         puckImpulse[1] += in.z;
-        if ((std::fabs(in.x) > kStrikeThreshold || std::fabs(in.z) > kStrikeThreshold) && !ownContact)
+        if ((std::fabs(in.x) > kStrikeThreshold || std::fabs(in.z) > kStrikeThreshold) && !ownContact) {
             puckOwner = 2;
+            flow.seenPuckAge = 0.0f;  // the joining machine's places start from this one
+        }
     } else if (in.owner != kJoiningStrikes) {  // a strike sent before it heard of the hand-over is lost
-        setPuck(*this, in.x, in.z);
+        seePuck(*this, in.x, in.z);
         // A report sent before this machine credited it echoes the score from before.
         const bool credited = echoed[0] >= 0 && echoed[1] >= 0 && in.goal >= 1 && in.goal <= 2 &&
                               echoed[in.goal - 1] != score[in.goal - 1];
@@ -82,7 +85,10 @@ void Game::creatingExchange(bool ownContact, float dt) {
 
     for (int p = 6; p < 12; ++p) placePlayerModel(p);
 
-    if (puckOwner == 2 && ownContact) puckOwner = 1;
+    if (puckOwner == 2 && ownContact) {
+        puckOwner = 1;
+        takePuck(*this);  // and this machine's strike, in its impulse, goes into this frame's step
+    }
     if (puckOwner == 1) advancePlay(dt);
     if (flow.lastGoalSide > 0) puckOwner = 1;  // the puck stays here through a goal pause
 

@@ -11,7 +11,6 @@ namespace {
 constexpr float kResendInterval = 0.5f;
 constexpr float kGoalPause = 1.6f;         // a goal celebrated on the creating machine's word
 constexpr float kLocalGoalPause = 1.5f;    // a goal found here: the puck waits for the answer
-constexpr float kFastestPuck = 90.0f;      // the puck step's speed cap
 
 StateMessage joiningMessage(Game& game) {
     StateMessage out;
@@ -37,20 +36,6 @@ StateMessage joiningMessage(Game& game) {
     game.puckImpulse[0] = 0.0f;
     game.puckImpulse[1] = 0.0f;
     return out;
-}
-
-// The creating machine's puck, placed here, and its motion read from the last two places.
-void seePuck(Game& game, float x, float z) {
-    FlowState& flow = game.flow;
-    if (flow.seenPuckAge > 0.0f) {
-        const float vx = (x - game.puckPos[0]) / flow.seenPuckAge, vz = (z - game.puckPos[1]) / flow.seenPuckAge;
-        // A jump (a goal, the centre spot, a datagram held back) is no motion.
-        const bool moving = std::sqrt(vx * vx + vz * vz) <= kFastestPuck;
-        flow.seenPuckVel[0] = moving ? vx : 0.0f;
-        flow.seenPuckVel[1] = moving ? vz : 0.0f;
-    }
-    flow.seenPuckAge = 0.0f;
-    setPuck(game, x, z);
 }
 
 void joiningPuckStep(Game& game, float dt) {
@@ -79,8 +64,9 @@ void Game::joiningExchange(bool /*ownContact*/, float dt) {
                 // starts this copy, on the motion the puck had there. Whatever this copy
                 // last had is long past.
                 puckOwner = 2;
-                puckVel[0] = flow.seenPuckVel[0] + flow.strikeSent[0];
-                puckVel[1] = flow.seenPuckVel[1] + flow.strikeSent[1];
+                takePuck(*this);
+                puckVel[0] += flow.strikeSent[0];
+                puckVel[1] += flow.strikeSent[1];
                 flow.strikeSent[0] = flow.strikeSent[1] = 0.0f;
             } else {
                 seePuck(*this, in.x, in.z);

@@ -208,22 +208,28 @@ TEST(CreatingExchange, StrikeOverThresholdHandsOverUnlessOwnContact) {
     }
 }
 
+// The puck taken back moves on as it was seen to move on the joining machine, not as this
+// machine's copy last moved.
 TEST(CreatingExchange, OwnContactTakesThePuckBackAtOnceAndStepsIt) {
     Peers p;
-    p.creating.puckVel[0] = 20.0f;
+    p.creating.puckVel[0] = 20.0f;  // from when this machine last ran the puck
     StateMessage m = poseMessage();
     m.x = 5.0f;  // the joining machine's puck
     m.z = 0.0f;
+    p.sendAsJoining(m);
+    p.creatingFrame(false, 0.1f);
+    StateMessage reply;
+    ASSERT_TRUE(Peers::take(p.joiningLink, reply));
 
     p.creatingFrame(true, 0.1f);  // a touch with nothing received: kept for the next datagram
     EXPECT_EQ(p.creating.puckOwner, 2);
 
+    m.x = 7.0f;  // 2 units on in 0.2 s
     p.sendAsJoining(m);
     p.creatingFrame(false, 0.1f);
     EXPECT_EQ(p.creating.puckOwner, 1);
-    const float stepped = 5.0f + 20.0f * static_cast<float>(std::pow(0.8, 0.1)) * 0.1f;
+    const float stepped = 7.0f + 10.0f * static_cast<float>(std::pow(0.8, 0.1)) * 0.1f;
     EXPECT_NEAR(p.creating.puckPos[0], stepped, 1e-4);  // from the received place, this frame
-    StateMessage reply;
     ASSERT_TRUE(Peers::take(p.joiningLink, reply));
     EXPECT_EQ(reply.owner, 1);
     EXPECT_EQ(reply.x, p.creating.puckPos[0]);
