@@ -30,9 +30,10 @@ struct FlowState {
     // A touch of the puck by the creating machine's team while the joining machine runs it,
     // kept for the next datagram: only then can the puck be taken back.
     uint8_t touchWaiting = 0;
-    // The joining machine's last strike on the creating machine's puck, and that puck's
-    // motion as read from the places received (seconds since the last one): a strike that
-    // hands the puck over starts this machine's copy with both.
+    // The joining machine's last strike on the creating machine's puck; and, on either
+    // machine, the other's puck motion as read from the places received (seconds since the
+    // last one). A machine that takes the puck over starts it on that motion, the joining
+    // machine adding the strike that handed it over.
     float strikeSent[2] = {0.0f, 0.0f};
     float seenPuckVel[2] = {0.0f, 0.0f};
     float seenPuckAge = 0.0f;
