@@ -38,7 +38,11 @@ constexpr int kEchoMark = 0x40;
 constexpr int8_t kJoiningStrikes = 1;
 constexpr int8_t kJoiningRunsPuck = 2;
 
-constexpr float kStrikeThreshold = 0.05f;  // an impulse this strong is a strike by the other side
+// An impulse this strong, on either axis, is a strike by the joining side.
+inline bool isStrike(float x, float z) {
+    constexpr float kStrikeThreshold = 0.05f;
+    return std::fabs(x) > kStrikeThreshold || std::fabs(z) > kStrikeThreshold;
+}
 
 inline int8_t echoScore(int score) { return lowByte(kEchoMark | (score & 0x3F)); }
 inline int echoedScore(int8_t byte) { return (byte & kEchoMark) ? (byte & 0x3F) : -1; }  // -1: no echo

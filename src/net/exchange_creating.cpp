@@ -1,7 +1,5 @@
 // The creating machine's side of a network match: it plays team 0, keeps the score
 // and only ever replies, one datagram for each datagram it receives.
-#include <cmath>
-
 #include "net/exchange_common.h"
 
 using namespace net;
@@ -64,7 +62,7 @@ void Game::creatingExchange(bool ownContact, float dt) {
         if (in.goal == 1 || in.goal == 2 || in.owner == kJoiningRunsPuck) in.x = in.z = 0.0f;
         puckImpulse[0] += in.x;
         puckImpulse[1] += in.z;
-        if ((std::fabs(in.x) > kStrikeThreshold || std::fabs(in.z) > kStrikeThreshold) && !ownContact) {
+        if (isStrike(in.x, in.z) && !ownContact) {
             puckOwner = 2;
             flow.seenPuckAge = 0.0f;  // the joining machine's places start from this one
         }

@@ -1,7 +1,5 @@
 // The joining machine's side of a network match: it plays team 1, starts the
 // exchange and keeps it going with a resend while nothing arrives.
-#include <cmath>
-
 #include "net/exchange_common.h"
 
 using namespace net;
@@ -20,7 +18,7 @@ StateMessage joiningMessage(Game& game) {
         out.z = game.puckImpulse[1];
         out.owner = kJoiningStrikes;
         out.goal = 0;
-        if (std::fabs(out.x) > kStrikeThreshold || std::fabs(out.z) > kStrikeThreshold) {
+        if (isStrike(out.x, out.z)) {
             game.flow.strikeSent[0] = out.x;
             game.flow.strikeSent[1] = out.z;
         }
