@@ -41,13 +41,14 @@ struct Pose {
 // One frame of a swing: the figure's next target pose, and whether the swing is over. A
 // blade swing turns the figure on past the puck; a ram slides it along its groove through it.
 // The turn stops at -127..127, as the datagram carries it: from a pose a whole turn off the
-// planned one it is cut short, on trial as in play.
+// planned one it is cut short, on trial as in play. A ram stops at the groove's end, where
+// play stops it: a trial that ran on past it would push a puck that play never reaches.
 class Swing {
 public:
     // From the ready pose the figure stands at.
     Swing(const Strike& s, Pose ready)
         : rate_(s.rate), ram_(s.ram != 0),
-          follow_{ready.slide + s.ram * strike::kRamThrough,
+          follow_{std::clamp(ready.slide + s.ram * strike::kRamThrough, 0, slideLimit(rodOf(s.player))),
                   std::clamp(ready.angle + s.dir * (strike::kWindup + strike::kFollow), -127, 127)} {}
     // `touched`: the figure met the puck in the frame before this one.
     bool over(Pose now, bool touched, float dt) {

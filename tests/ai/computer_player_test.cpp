@@ -3,11 +3,13 @@
 // match for the same seed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "ai/computer_player.h"
+#include "ai/shot_trial.h"
 #include "sim/game.h"
 
 namespace {
@@ -177,6 +179,45 @@ TEST(ComputerPlayer, HardFinishesAMatchAgainstAStillTeam) {
             << "the puck lies within reach at (" << g.puckPos[0] << ", " << g.puckPos[1] << ")";
     }
     EXPECT_EQ(g.score[1], 0) << "an own goal";
+}
+
+// A trial tells what play will do: a ram at the end of the groove drives nowhere, for the
+// figure goes no further in play (a trial that ran on past the end pushed a puck that play
+// never reached, and the same strike was chosen again and again). Each strike is played
+// here as the computer plays it, its targets kept within the groove.
+TEST(ComputerPlayer, ATrialRamMovesThePuckOnlyAsPlayDoes) {
+    for (const int ram : {-1, 1}) {
+        Rink rink;
+        Game& g = rink.game;
+        g.slide[2] = g.targetSlide[2] = 0;  // at the groove's end, the puck leaning on it
+        g.angle[2] = g.targetAngle[2] = 26;
+        g.puckPos[0] = -40.9f;
+        g.puckPos[1] = -112.0f;
+        Strike s;
+        s.player = 2;
+        s.slide = 0;
+        s.readyAngle = 26;
+        s.ram = ram;
+        s.dir = 0;
+        s.puckAt = {g.puckPos[0], g.puckPos[1]};
+        const float dt = 1.0f / 60.0f;
+        const TrialOutcome tried = trialStrike(g, s, PuckState{s.puckAt, {0.0f, 0.0f}}, 0.0f, dt, false);
+        Swing swing(s, Pose{0, 26});
+        bool touched = false, everTouched = false;
+        while (!swing.over(Pose{g.slide[2], g.angle[2]}, touched, dt)) {
+            const Pose to = swing.next(Pose{g.slide[2], g.angle[2]}, dt);
+            g.targetSlide[2] = std::clamp(to.slide, 0, slideLimit(2));
+            g.targetAngle[2] = to.angle;
+            touched = g.movePlayer(2);
+            everTouched = everTouched || touched;
+            g.advancePlay(dt);
+        }
+        for (int k = 0; k < 600; ++k) g.advancePlay(dt);
+        EXPECT_EQ(tried.touched, everTouched) << "ram " << ram;
+        EXPECT_LT(Game::distance2d(tried.rest.x, tried.rest.z, g.puckPos[0], g.puckPos[1]), 3.0f)
+            << "ram " << ram << ": tried (" << tried.rest.x << ", " << tried.rest.z << "), played (" << g.puckPos[0]
+            << ", " << g.puckPos[1] << ")";
+    }
 }
 
 // A puck at rest where no blade of the other team reaches would lie there for good: the
