@@ -27,9 +27,9 @@ struct FlowState {
     // at all (older copies write zeros), and whether one showed the match decided.
     uint8_t peerEchoesScore = 0, peerHasFinalScore = 0;
     float endHeld = 0.0f;  // seconds a decided match stayed on for the joining machine
-    // A touch of the puck by the creating machine's team while the joining machine runs it,
-    // kept for the next datagram: only then can the puck be taken back.
-    uint8_t touchWaiting = 0;
+    // The creating machine took the puck back between two datagrams: the next one was sent
+    // before the joining machine could know, and its floats are no strike.
+    uint8_t puckTakenUntold = 0;
     // The joining machine's last strike on the creating machine's puck; and, on either
     // machine, the other's puck motion as read from the places received (seconds since the
     // last one). A machine that takes the puck over starts it on that motion, the joining

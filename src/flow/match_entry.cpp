@@ -60,7 +60,7 @@ bool Game::enterMatch(int mode) {
 
     flow.lastGoalSide = 0;
     flow.peerEchoesScore = flow.peerHasFinalScore = 0;
-    flow.touchWaiting = 0;
+    flow.puckTakenUntold = 0;
     flow.strikeSent[0] = flow.strikeSent[1] = 0.0f;
     flow.seenPuckVel[0] = flow.seenPuckVel[1] = 0.0f;
     flow.seenPuckAge = 0.0f;

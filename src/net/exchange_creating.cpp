@@ -36,14 +36,20 @@ void Game::creatingExchange(bool ownContact, float dt) {
     flow.seenPuckAge += dt;
     StateMessage in;
     if (!receiveState(*this, in)) {
+        // Under loss most frames bring no datagram. A touch in one of them takes the puck
+        // back at once: a puck left for the next datagram would stand under the blade, which
+        // would push it again in every frame until then, and all those pushes would fly.
+        const bool connected = !menuPictures[kConnectionIndicator].visible;
+        if (puckOwner == 2 && ownContact && connected) {
+            puckOwner = 1;
+            takePuck(*this);
+            flow.puckTakenUntold = 1;
+        }
         if (puckOwner == 1) advancePlay(dt);
-        // Under loss most frames bring no datagram; a touch in one of them would be lost,
-        // while the joining team's strikes wait in its impulse for the next send.
-        else if (ownContact) flow.touchWaiting = 1;
         return;  // nothing to answer
     }
-    if (puckOwner == 2 && flow.touchWaiting) ownContact = true;
-    flow.touchWaiting = 0;
+    const bool untold = flow.puckTakenUntold;
+    flow.puckTakenUntold = 0;  // this frame's reply tells
 
     menuPictures[kConnectionIndicator].visible = false;
     readPoses(*this, 6, in);
@@ -58,8 +64,11 @@ void Game::creatingExchange(bool ownContact, float dt) {
         // strike: the joining machine sends it only with its own puck's place, and one
         // still arriving after this machine took the puck back (its answers lost) would
         // otherwise hand the puck over and have the same goal credited again. Nor is the place
-        // of a puck the joining machine still runs, not yet told that this machine took it.
-        if (in.goal == 1 || in.goal == 2 || in.owner == kJoiningRunsPuck) in.x = in.z = 0.0f;
+        // of a puck the joining machine still runs, not yet told that this machine took it
+        // (from a machine that does not say whose puck it believes it is, the first datagram
+        // after a take-back between two datagrams).
+        if (in.goal == 1 || in.goal == 2 || in.owner == kJoiningRunsPuck || (untold && in.owner != kJoiningStrikes))
+            in.x = in.z = 0.0f;
         puckImpulse[0] += in.x;
         puckImpulse[1] += in.z;
         if (isStrike(in.x, in.z) && !ownContact) {

@@ -209,7 +209,8 @@ TEST(CreatingExchange, StrikeOverThresholdHandsOverUnlessOwnContact) {
 }
 
 // The puck taken back moves on as it was seen to move on the joining machine, not as this
-// machine's copy last moved.
+// machine's copy last moved; a touch between two datagrams takes it back at once, pushed
+// once: a puck left for the next datagram would stand under the blade, pushed every frame.
 TEST(CreatingExchange, OwnContactTakesThePuckBackAtOnceAndStepsIt) {
     Peers p;
     p.creating.puckVel[0] = 20.0f;  // from when this machine last ran the puck
@@ -220,16 +221,33 @@ TEST(CreatingExchange, OwnContactTakesThePuckBackAtOnceAndStepsIt) {
     p.creatingFrame(false, 0.1f);
     StateMessage reply;
     ASSERT_TRUE(Peers::take(p.joiningLink, reply));
-
-    p.creatingFrame(true, 0.1f);  // a touch with nothing received: kept for the next datagram
-    EXPECT_EQ(p.creating.puckOwner, 2);
-
+    p.creatingFrame(false, 0.1f);
     m.x = 7.0f;  // 2 units on in 0.2 s
     p.sendAsJoining(m);
     p.creatingFrame(false, 0.1f);
+    ASSERT_TRUE(Peers::take(p.joiningLink, reply));
+    EXPECT_EQ(reply.owner, 2);
+
+    p.creating.puckImpulse[0] = 3.0f;  // the touch's push
+    p.creatingFrame(true, 0.1f);       // with nothing received
     EXPECT_EQ(p.creating.puckOwner, 1);
-    const float stepped = 7.0f + 10.0f * static_cast<float>(std::pow(0.8, 0.1)) * 0.1f;
-    EXPECT_NEAR(p.creating.puckPos[0], stepped, 1e-4);  // from the received place, this frame
+    const float decay = static_cast<float>(std::pow(0.8, 0.1));
+    EXPECT_NEAR(p.creating.puckVel[0], 13.0f * decay, 1e-4);
+    EXPECT_NEAR(p.creating.puckPos[0], 7.0f + 13.0f * decay * 0.1f, 1e-4);
+    EXPECT_FALSE(Peers::take(p.joiningLink, reply, 0));  // it only ever replies
+    p.creatingFrame(true, 0.1f);  // touching again: no second push
+    EXPECT_NEAR(p.creating.puckVel[0], 13.0f * decay * decay, 1e-4);
+
+    // The joining machine's next datagram, sent before it could know, still holds its puck's
+    // place: from a machine that does not say so (byte 20 = 0), that is no strike either.
+    m.x = 30.0f;
+    m.owner = 0;
+    p.sendAsJoining(m);
+    const float ran = p.creating.puckPos[0];
+    p.creatingFrame(false, 0.1f);
+    EXPECT_EQ(p.creating.puckOwner, 1);
+    EXPECT_GT(p.creating.puckPos[0], ran);  // run on here, not flung
+    EXPECT_LT(p.creating.puckVel[0], 13.0f);
     ASSERT_TRUE(Peers::take(p.joiningLink, reply));
     EXPECT_EQ(reply.owner, 1);
     EXPECT_EQ(reply.x, p.creating.puckPos[0]);
