@@ -36,11 +36,13 @@ void Game::creatingExchange(bool ownContact, float dt) {
     flow.seenPuckAge += dt;
     StateMessage in;
     if (!receiveState(*this, in)) {
-        // Under loss most frames bring no datagram. A touch in one of them takes the puck
+        // Under loss most frames bring no datagram. A strike in one of them takes the puck
         // back at once: a puck left for the next datagram would stand under the blade, which
-        // would push it again in every frame until then, and all those pushes would fly.
+        // would push it again in every frame until then, and all those pushes would fly. A
+        // figure that only stands against the shown puck does not: the joining machine's
+        // puck may be far on by now, or in a goal.
         const bool connected = !menuPictures[kConnectionIndicator].visible;
-        if (puckOwner == 2 && ownContact && connected) {
+        if (puckOwner == 2 && ownContact && connected && isStrike(puckImpulse[0], puckImpulse[1])) {
             puckOwner = 1;
             takePuck(*this);
             flow.puckTakenUntold = 1;

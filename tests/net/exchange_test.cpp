@@ -209,7 +209,7 @@ TEST(CreatingExchange, StrikeOverThresholdHandsOverUnlessOwnContact) {
 }
 
 // The puck taken back moves on as it was seen to move on the joining machine, not as this
-// machine's copy last moved; a touch between two datagrams takes it back at once, pushed
+// machine's copy last moved; a strike between two datagrams takes it back at once, pushed
 // once: a puck left for the next datagram would stand under the blade, pushed every frame.
 TEST(CreatingExchange, OwnContactTakesThePuckBackAtOnceAndStepsIt) {
     Peers p;
@@ -228,8 +228,10 @@ TEST(CreatingExchange, OwnContactTakesThePuckBackAtOnceAndStepsIt) {
     ASSERT_TRUE(Peers::take(p.joiningLink, reply));
     EXPECT_EQ(reply.owner, 2);
 
-    p.creating.puckImpulse[0] = 3.0f;  // the touch's push
-    p.creatingFrame(true, 0.1f);       // with nothing received
+    p.creatingFrame(true, 0.1f);  // a figure standing against the shown puck, nothing received
+    EXPECT_EQ(p.creating.puckOwner, 2);
+    p.creating.puckImpulse[0] = 3.0f;  // a strike
+    p.creatingFrame(true, 0.1f);
     EXPECT_EQ(p.creating.puckOwner, 1);
     const float decay = static_cast<float>(std::pow(0.8, 0.1));
     EXPECT_NEAR(p.creating.puckVel[0], 13.0f * decay, 1e-4);
