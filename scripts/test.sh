@@ -6,7 +6,9 @@
 # A stage is one line: `stage NAME COMMAND...` (scripts/stages.sh). Builds that only compile
 # run `beside` the tests at the lowest priority, taking what the tests leave of the cores; the
 # Windows build and its tests run `alongside` the native tests as a second line; a stage that
-# needs a background one `await`s it first.
+# needs a background one `await`s it first. The sanitizer build comes before the tests: on its
+# own it takes a few minutes with nothing cached, beside the tests nearly twenty, and the
+# sanitizer tests at the end of the run waited for it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 STAGE_LOGS=$root/build-logs
@@ -38,11 +40,10 @@ windows_build() {
 
 lint_package() { lintian --fail-on error --info "$root"/build/frostel_*_amd64.deb; }
 
-# Compiling only, at the lowest priority: the sanitizer tests come after the package test and
-# the soak. Each libFuzzer target then runs for 10 s (clang, AddressSanitizer and UBSan), two
-# at a time, at that priority too: it fuzzes on what the tests leave of the cores.
+# Compiling only, at the lowest priority. Each libFuzzer target then runs for 10 s (clang,
+# AddressSanitizer and UBSan), two at a time, at that priority too: it fuzzes on what the tests
+# leave of the cores.
 other_builds() {
-    stage build-asan bash "$root/scripts/build.sh" "$root/build-asan" -DFROSTEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
     stage lintian lint_package
     stage build-fuzz bash "$root/scripts/fuzz.sh" 0
     stage fuzz env FUZZ_JOBS=2 bash "$root/scripts/fuzz.sh" 10
@@ -65,15 +66,15 @@ stage install bash "$root/scripts/install-deps.sh"
 # The test tree is the Debian package's: Debian's hardening flags, and the .deb made in it, so
 # that the tests run the very programs that are packaged (lintian runs beside).
 stage build env PACKAGE_LINT=0 bash "$root/scripts/package.sh" "$root/build" -DFROSTEL_TESTS=ON
-beside builds other_builds
 alongside windows windows_tests
+stage build-asan bash "$root/scripts/build.sh" "$root/build-asan" -DFROSTEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+beside builds other_builds
 stage native-tests ctest_in "$root/build"
 # The Debian package: apt's dependency check, and both launchers in a throwaway root.
 stage package-test bash "$root/tests/package/package_test.sh" "$root/build"
 # 30 s of the two-copy network soak through the lossy relay on the plain build.
 stage soak env FROSTEL_RUN_DIR="$root/build/run" bash "$root/scripts/soak.sh" 30
 
-await build-asan
 stage sanitizer-tests sanitizer_ctest_in "$root/build-asan"
 
 await_all
