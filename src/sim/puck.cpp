@@ -16,6 +16,15 @@ struct Post {
 constexpr Post kPosts[8] = {{-15.0f, 93.0f},  {15.0f, 93.0f},  {15.0f, 83.0f},  {-15.0f, 83.0f},
                             {-15.0f, -93.0f}, {15.0f, -93.0f}, {15.0f, -83.0f}, {-15.0f, -83.0f}};
 
+// Where a puck's centre has no business but through a goal: in a side wall of a goal frame,
+// in its back wall, or in the net behind the goal line.
+bool inGoalFrame(float x, float z) {
+    const float ax = std::fabs(x), az = std::fabs(z);
+    const bool sideWall = 11.55f < ax && ax < 18.45f && 83.0f < az && az < 93.0f;
+    const bool backOrNet = ax < 15.0f && 86.45f < az && az < 96.45f;
+    return sideWall || backOrNet;
+}
+
 }  // namespace
 
 float Game::wrapAngle(float a) {
@@ -67,7 +76,7 @@ int Game::stepPuck(float dt) {
     v[0] = static_cast<float>(v[0] * friction);
     v[1] = static_cast<float>(v[1] * friction);
 
-    const float ox = p[0], oz = p[1];
+    const float ox = p[0], oz = p[1], ovx = v[0], ovz = v[1];
     p[0] += v[0] * dt;
     p[1] += v[1] * dt;
 
@@ -179,6 +188,20 @@ int Game::stepPuck(float dt) {
                 playSample(sample::StickClick, true);
             }
         }
+    }
+
+    // The round posts and figures push a puck out to wherever it ends, which may be inside a
+    // goal frame, and one grazing the back of a goal can slip in past a post: it would lie
+    // in the frame or the net, scored for no one and out of every blade's reach. Such a
+    // step is undone and the puck sent back. Only a goal takes it into the net.
+    const bool scoring = -15.0f < p[0] && p[0] < 15.0f &&
+                         ((p[1] > 86.45f && 86.45f >= oz) || (p[1] < -86.45f && -86.45f <= oz));
+    if (!scoring && inGoalFrame(p[0], p[1]) && !inGoalFrame(ox, oz)) {
+        p[0] = ox;
+        p[1] = oz;
+        v[0] = -kKeep * ovx;
+        v[1] = -kKeep * ovz;
+        playSample(sample::Board, true);
     }
 
     puckModel->position = {p[0], 0.0f, p[1]};

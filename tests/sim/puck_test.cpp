@@ -130,6 +130,20 @@ TEST_F(PuckStep, GoalSideWallsFromOutsideAndInside) {
     EXPECT_EQ(plays(1), 1u);  // the rate limit holds within one moment
 }
 
+// Only a goal takes the puck into the frame: one gliding along the back that slips past the
+// post's corner, or one that a post pushes out into a side wall, is sent back as from a wall.
+TEST_F(PuckStep, GoalFrameKeepsOutAPuckThatComesRoundIt) {
+    const float keep = 0.54f * 20.0f * static_cast<float>(std::pow(0.8, 0.1));
+    EXPECT_EQ(step(-16, -96.4f, 20, 0), 0);  // along the back, into its corner
+    expectPuck(-16, -96.4f, -keep, 0);
+    EXPECT_EQ(step(14, 96.4f, 20, 0), 0);  // round the other goal's corner, out of it
+    expectPuck(15.96f, 96.4f, 19.56f, 0, 0.01f);
+    EXPECT_EQ(step(-15.2f, -94, 7, 12), 0);  // up past a post, pushed out into the side wall
+    const float back = -0.54f * static_cast<float>(std::pow(0.8, 0.1));
+    expectPuck(-15.2f, -94, back * 7, back * 12);
+    EXPECT_EQ(plays(1), 1u);
+}
+
 TEST_F(PuckStep, PostsReflectAndPushOut) {
     step(15, 78, 0, 40);  // ends 1.09 in front of the post (15, 83)
     expectPuck(15, 79.549f, 0, -0.54f * 39.1172f);
