@@ -11,8 +11,7 @@ add_subdirectory(${FROSTEL_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_
 
 # Paths compiled into the tests are seen through Wine's drive Z:, whatever the current drive.
 set(win_run_dir "Z:${FROSTEL_RUN_DIR}")
-set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/support/test_support.cpp PROPERTIES
-                            COMPILE_DEFINITIONS "FROSTEL_RUN_DIR=\"${win_run_dir}\"")
+set(win_source_dir "Z:${CMAKE_SOURCE_DIR}")
 
 # Tests of the Linux backends stay out (SDL key map, SDL2_mixer).
 set(linux_only_tests input/key_map_test.cpp assets/mixer_audio_test.cpp)
@@ -33,6 +32,8 @@ function(frostel_windows_test target layout)
                  ${CMAKE_CURRENT_SOURCE_DIR}/support/test_support.cpp)
   target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_compile_options(${target} PRIVATE ${FROSTEL_WARNINGS})
+  target_compile_definitions(${target} PRIVATE FROSTEL_RUN_DIR="${win_run_dir}"
+                             FROSTEL_SOURCE_DIR="${win_source_dir}")
   target_link_libraries(${target} PRIVATE frostel_core GTest::gtest_main)
   add_dependencies(${target} assets)
   if(arg_DISPLAY)

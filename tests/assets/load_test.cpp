@@ -239,9 +239,9 @@ TEST(GameLoad, SilentOrMusiclessAudioAndAnOptionsFileStillLoad) {
 
 // The generator's real files, when the build has made them.
 TEST(GameLoad, GeneratedAssets) {
-    if (!std::filesystem::exists(runDir() + "/hplayer_h.x")) GTEST_SKIP() << "no generated assets";
+    if (!std::filesystem::exists(FROSTEL_RUN_DIR "/hplayer_h.x")) GTEST_SKIP() << "no generated assets";
     const std::string previous = std::filesystem::current_path().string();
-    std::filesystem::current_path(runDir());
+    std::filesystem::current_path(FROSTEL_RUN_DIR);
     inFreshProcess([](Report& r) {
         LoadRig rig;
         r.check(rig.game.load(nullptr), "load failed");

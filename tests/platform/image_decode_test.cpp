@@ -7,12 +7,11 @@
 #include <string>
 
 #include "platform/image_decode.h"
-#include "support/test_support.h"
 
 namespace {
 
 std::string jpegBytes() {
-    std::ifstream in(runDir() + "/gfx/menu_main.jpg", std::ios::binary);
+    std::ifstream in(std::string(FROSTEL_RUN_DIR) + "/gfx/menu_main.jpg", std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 

@@ -9,14 +9,13 @@
 
 #include "platform/mp3_frames.h"
 #include "platform/wav_reader.h"
-#include "support/test_support.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
 Bytes runFile(const char* name) {
-    std::ifstream in(runDir() + "/" + name, std::ios::binary);
+    std::ifstream in(std::string(FROSTEL_RUN_DIR) + "/" + name, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 

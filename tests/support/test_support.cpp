@@ -17,8 +17,6 @@
 
 #include "app/show_error.h"
 
-std::string runDir() { return FROSTEL_RUN_DIR; }
-
 std::vector<std::string>& errorBoxes() {
     static std::vector<std::string> boxes;
     return boxes;

@@ -4,9 +4,6 @@
 #include <string>
 #include <vector>
 
-// The folder this build tree generates the game's assets into.
-std::string runDir();
-
 // Every showError text since the last clear.
 std::vector<std::string>& errorBoxes();
 void captureErrorBoxes();  // installs the recorder and clears it

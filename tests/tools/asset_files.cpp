@@ -6,12 +6,10 @@
 
 #include <stb/stb_image.h>
 
-#include "support/test_support.h"
-
 std::string assetPath(const std::string& gameName) {
     std::string s = gameName;
     std::replace(s.begin(), s.end(), '\\', '/');
-    return runDir() + "/" + s;
+    return std::string(FROSTEL_RUN_DIR) + "/" + s;
 }
 
 std::string readBytes(const std::string& path) {
