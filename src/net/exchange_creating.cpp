@@ -78,7 +78,10 @@ void Game::creatingExchange(bool ownContact, float dt) {
             flow.seenPuckAge = 0.0f;  // the joining machine's places start from this one
         }
     } else if (in.owner != kJoiningStrikes) {  // a strike sent before it heard of the hand-over is lost
-        seePuck(*this, in.x, in.z);
+        // A touch takes the puck back where this machine's figure met it, moving as it was
+        // seen to move: the place arriving with the touch may lie past that figure by now
+        // (a datagram or two lost), and the puck would go through the figure that stopped it.
+        if (!ownContact || in.goal == 1 || in.goal == 2) seePuck(*this, in.x, in.z);
         // A report sent before this machine credited it echoes the score from before.
         const bool credited = echoed[0] >= 0 && echoed[1] >= 0 && in.goal >= 1 && in.goal <= 2 &&
                               echoed[in.goal - 1] != score[in.goal - 1];

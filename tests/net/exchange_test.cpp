@@ -263,6 +263,23 @@ TEST(CreatingExchange, OwnContactTakesThePuckBackAtOnceAndStepsIt) {
     EXPECT_EQ(p.joining.puckModel->position.x, reply.x);
 }
 
+// A touch in a frame that brings a datagram takes the puck back where the figure met it: the
+// place arriving may lie past that figure already, and the puck would go through it.
+TEST(CreatingExchange, ATouchTakesThePuckBackWhereItWasMet) {
+    Peers p;
+    StateMessage m = poseMessage();
+    StateMessage reply;
+    for (const float x : {5.0f, 7.0f, 20.0f}) {  // 20 units a second, then a datagram lost
+        m.x = x;
+        p.sendAsJoining(m);
+        p.creatingFrame(x == 20.0f, 0.1f);
+        ASSERT_TRUE(Peers::take(p.joiningLink, reply));
+    }
+    EXPECT_EQ(p.creating.puckOwner, 1);
+    EXPECT_NEAR(p.creating.puckPos[0], 7.0f + 20.0f * static_cast<float>(std::pow(0.8, 0.1)) * 0.1f, 1e-4);
+    EXPECT_EQ(reply.x, p.creating.puckPos[0]);
+}
+
 TEST(Exchange, PuckPassesToWhoeverStrikesIt) {
     Peers p;
     while (p.creating.menuPictures[6].visible || p.joining.menuPictures[6].visible) p.frame();
