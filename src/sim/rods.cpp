@@ -120,7 +120,24 @@ bool Game::movePlayer(int player) {
     const int s0 = slide[player], a0 = angle[player];
     int prevSlide = s0, prevAngle = a0;
     bool hit = false;
-    for (int k = 0; k < 6; ++k) {
+    // A figure that touches the puck where it stands pushes it and stays, unless its target
+    // is clear of the puck: then it gets away. Else a puck wedged between the figure and a
+    // wall would hold the figure for good.
+    if (goalPause <= 0.0f && sweepPlayer(player, s0, a0)) {
+        const float pushed[2] = {puckImpulse[0], puckImpulse[1]};
+        const bool targetTouches = sweepPlayer(player, targetSlide[player], targetAngle[player]);
+        puckImpulse[0] = pushed[0];
+        puckImpulse[1] = pushed[1];
+        if (!targetTouches) {
+            slide[player] = targetSlide[player];
+            angle[player] = targetAngle[player];
+        }
+        placePlayerModel(player);
+        targetSlide[player] = slide[player];
+        targetAngle[player] = angle[player];
+        return true;
+    }
+    for (int k = 1; k < 6; ++k) {  // the starting pose is clear of the puck
         const float t = static_cast<float>(k) * 0.2f;
         slide[player] = stepToward(s0, targetSlide[player], t);
         angle[player] = stepToward(a0, targetAngle[player], t);

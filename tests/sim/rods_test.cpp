@@ -136,9 +136,15 @@ TEST_F(GoalieMove, StopsBeforeTheSubStepThatTouches) {
     EXPECT_EQ(move(10, 7, -15.0f + 0.6f * 8 - 6.0f), 9);
 }
 
+// A figure touching the puck where it stands pushes and stays, unless its target is clear of
+// the puck: a puck wedged between it and a wall would otherwise hold it for good.
 TEST_F(GoalieMove, TouchingWhereItStandsDoesNotMoveAndDuringAGoalPauseNothingTouches) {
     EXPECT_EQ(move(10, 20, -9.0f), 10);
     EXPECT_TRUE(hit);
+    EXPECT_EQ(move(10, 20, -13.0f), 20);  // away from a puck beside it
+    EXPECT_TRUE(hit);
+    EXPECT_EQ(move(10, 0, -13.0f), 10);   // toward it
+    EXPECT_EQ(g.puckPos[0], -13.0f);
     g.goalPause = 1.5f;
     EXPECT_EQ(move(10, 20, -9.0f), 20);
     EXPECT_FALSE(hit);
