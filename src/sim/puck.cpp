@@ -25,6 +25,14 @@ bool inGoalFrame(float x, float z) {
     return sideWall || backOrNet;
 }
 
+// The side whose goal line a step from z = oz to (x, z) crossed inside the mouth, 0 if none.
+int goalLineCrossed(float x, float z, float oz) {
+    if (!(-15.0f < x && x < 15.0f)) return 0;
+    if (z > 86.45f && 86.45f >= oz) return 1;
+    if (z < -86.45f && -86.45f <= oz) return 2;
+    return 0;
+}
+
 }  // namespace
 
 float Game::wrapAngle(float a) {
@@ -194,9 +202,8 @@ int Game::stepPuck(float dt) {
     // goal frame, and one grazing the back of a goal can slip in past a post: it would lie
     // in the frame or the net, scored for no one and out of every blade's reach. Such a
     // step is undone and the puck sent back. Only a goal takes it into the net.
-    const bool scoring = -15.0f < p[0] && p[0] < 15.0f &&
-                         ((p[1] > 86.45f && 86.45f >= oz) || (p[1] < -86.45f && -86.45f <= oz));
-    if (!scoring && inGoalFrame(p[0], p[1]) && !inGoalFrame(ox, oz)) {
+    const int goal = goalLineCrossed(p[0], p[1], oz);
+    if (goal == 0 && inGoalFrame(p[0], p[1]) && !inGoalFrame(ox, oz)) {
         p[0] = ox;
         p[1] = oz;
         v[0] = -kKeep * ovx;
@@ -206,17 +213,8 @@ int Game::stepPuck(float dt) {
 
     puckModel->position = {p[0], 0.0f, p[1]};
 
-    if (-15.0f < p[0] && p[0] < 15.0f) {
-        if (p[1] > 86.45f && 86.45f >= oz) {
-            if (p[1] > 89.55f) p[1] = 89.55f;
-            puckModel->position = {p[0], -1.5f, p[1]};
-            return 1;
-        }
-        if (p[1] < -86.45f && -86.45f <= oz) {
-            if (p[1] < -89.55f) p[1] = -89.55f;
-            puckModel->position = {p[0], -1.5f, p[1]};
-            return 2;
-        }
-    }
-    return 0;
+    if (goal == 1 && p[1] > 89.55f) p[1] = 89.55f;
+    if (goal == 2 && p[1] < -89.55f) p[1] = -89.55f;
+    if (goal != 0) puckModel->position = {p[0], -1.5f, p[1]};
+    return goal;
 }
