@@ -43,6 +43,7 @@ public:
     void placePlayerModel(int player);
     void addPuckImpulse(float x, float z, float dx, float dz);
     bool sweepPlayer(int player, int slide, int angle);
+    float puckOverlap(int player, int slide, int angle) const;  // > 0: that pose touches the puck
     bool movePlayer(int player);
     void resetFaceOff();
     void setFaceOffPoses();  // face-off slides and angles, deltas 0, models placed

@@ -1,5 +1,6 @@
 // Figures on their rods: groove paths, the figure's collision shape, moving a
 // figure to its target while it pushes the puck, and the face-off set-up.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -116,19 +117,31 @@ bool Game::sweepPlayer(int player, int slidePos, int anglePos) {
     return hit;
 }
 
+float Game::puckOverlap(int player, int slidePos, int anglePos) const {
+    const Point2 f = groovePoint(player, slidePos);
+    const FigureShape& shape = figureShape(player);
+    const FigureFrame frame(f, anglePos);
+    float deepest = kBodyContact - distance2d(f.x, f.z, puckPos[0], puckPos[1]);
+    const Point2 c = frame.toIce(shape.circle);
+    deepest = std::max(deepest, shape.sweepCircleContact - distance2d(c.x, c.z, puckPos[0], puckPos[1]));
+    const Point2 a = frame.toIce(shape.bladeA), b = frame.toIce(shape.bladeB);
+    for (int k = 0; k < 4; ++k) {
+        const float t = static_cast<float>(k) * kBladeStep;
+        deepest = std::max(deepest, kBladeContact - distance2d(a.x + (b.x - a.x) * t, a.z + (b.z - a.z) * t,
+                                                               puckPos[0], puckPos[1]));
+    }
+    return deepest;
+}
+
 bool Game::movePlayer(int player) {
     const int s0 = slide[player], a0 = angle[player];
     int prevSlide = s0, prevAngle = a0;
     bool hit = false;
     // A figure that touches the puck where it stands pushes it and stays, unless its target
-    // is clear of the puck: then it gets away. Else a puck wedged between the figure and a
-    // wall would hold the figure for good.
+    // lies less deep in the puck: then it gets away. Else a puck wedged between the figure
+    // and a wall, or caught over its blade, would hold the figure for good.
     if (goalPause <= 0.0f && sweepPlayer(player, s0, a0)) {
-        const float pushed[2] = {puckImpulse[0], puckImpulse[1]};
-        const bool targetTouches = sweepPlayer(player, targetSlide[player], targetAngle[player]);
-        puckImpulse[0] = pushed[0];
-        puckImpulse[1] = pushed[1];
-        if (!targetTouches) {
+        if (puckOverlap(player, targetSlide[player], targetAngle[player]) < puckOverlap(player, s0, a0)) {
             slide[player] = targetSlide[player];
             angle[player] = targetAngle[player];
         }

@@ -136,10 +136,11 @@ TEST_F(GoalieMove, StopsBeforeTheSubStepThatTouches) {
     EXPECT_EQ(move(10, 7, -15.0f + 0.6f * 8 - 6.0f), 9);
 }
 
-// A figure touching the puck where it stands pushes and stays, unless its target is clear of
-// the puck: a puck wedged between it and a wall would otherwise hold it for good.
-TEST_F(GoalieMove, TouchingWhereItStandsDoesNotMoveAndDuringAGoalPauseNothingTouches) {
-    EXPECT_EQ(move(10, 20, -9.0f), 10);
+// A figure touching the puck where it stands pushes and stays, unless its target lies less deep
+// in the puck: a puck wedged between it and a wall, or caught over its blade, would otherwise
+// hold it for good.
+TEST_F(GoalieMove, TouchingWhereItStandsMovesOnlyOutOfThePuckAndDuringAGoalPauseNothingTouches) {
+    EXPECT_EQ(move(10, 20, -9.0f), 20);  // out of a puck it stands in, though still touching it
     EXPECT_TRUE(hit);
     EXPECT_EQ(move(10, 20, -13.0f), 20);  // away from a puck beside it
     EXPECT_TRUE(hit);
