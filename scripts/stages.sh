@@ -44,8 +44,9 @@ beside() {
         set +e
         (
             set -e
-            # (143: stopped because the run failed elsewhere; no row.)
-            trap 'st=$?; [ -z "$_stage_current" ] || [ $st = 143 ] || printf "%s\t%s\t%s\n" "$_stage_current" $((SECONDS - _stage_start)) "$_stage_note FAILED" >> "$_stage_file"' EXIT
+            # Stopped because the run failed elsewhere: its own status then tells nothing (a
+            # killed child can make it fail before it is killed itself), so no row.
+            trap 'st=$?; [ -z "$_stage_current" ] || [ $st = 0 ] || [ -e "$_jobs/.stopping" ] || printf "%s\t%s\t%s\n" "$_stage_current" $((SECONDS - _stage_start)) "$_stage_note FAILED" >> "$_stage_file"' EXIT
             "$@"
         )
         status=$?
@@ -125,6 +126,7 @@ _kill_tree() {
 
 _stage_table() {
     local status=$? name secs note pid
+    touch "$_jobs/.stopping"
     for pid in "$_jobs"/*.pid; do
         [ -e "$pid" ] && [ ! -e "${pid%.pid}.status" ] && _kill_tree "$(cat "$pid")"
     done
