@@ -73,6 +73,27 @@ void Game::addPuckImpulse(float, float, float dx, float dz) {
     puckImpulse[1] += dz;
 }
 
+namespace {
+
+// Where a figure at this pose meets the puck, each point with its contact distance: the body,
+// the off-centre circle, then the four blade points (blade 0..3; -1 for the other two). The
+// push and the depth of an overlap are measured at the same points.
+template <class Visit>
+void visitContactPoints(const Game& game, int player, int slidePos, int anglePos, Visit&& visit) {
+    const Point2 f = game.groovePoint(player, slidePos);
+    const FigureShape& shape = figureShape(player);
+    const FigureFrame frame(f, anglePos);
+    visit(f, kBodyContact, -1);
+    visit(frame.toIce(shape.circle), shape.sweepCircleContact, -1);
+    const Point2 a = frame.toIce(shape.bladeA), b = frame.toIce(shape.bladeB);
+    for (int k = 0; k < 4; ++k) {
+        const float t = static_cast<float>(k) * kBladeStep;
+        visit(Point2{a.x + (b.x - a.x) * t, a.z + (b.z - a.z) * t}, kBladeContact, k);
+    }
+}
+
+}  // namespace
+
 bool Game::sweepPlayer(int player, int slidePos, int anglePos) {
     const Point2 f = groovePoint(player, slidePos);
     Point2 from{}, to{};
@@ -87,49 +108,26 @@ bool Game::sweepPlayer(int player, int slidePos, int anglePos) {
     const float ix = push * (to.x - from.x);
     const float iz = push * (to.z - from.z);
     const FigureShape& shape = figureShape(player);
-    const FigureFrame frame(f, anglePos);
-    bool hit = false;
-
-    if (distance2d(f.x, f.z, puckPos[0], puckPos[1]) < kBodyContact) {
-        addPuckImpulse(f.x, f.z, ix, iz);
-        hit = true;
-    }
-
-    const Point2 c = frame.toIce(shape.circle);
-    if (distance2d(c.x, c.z, puckPos[0], puckPos[1]) < shape.sweepCircleContact) {
-        addPuckImpulse(c.x, c.z, ix, iz);
-        hit = true;
-    }
-
-    const Point2 a = frame.toIce(shape.bladeA), b = frame.toIce(shape.bladeB);
     // The turn of this frame: how far each blade point travels decides the flick.
     const FigureFrame turned(f, static_cast<int64_t>(anglePos) + angleDelta[player]);
     const Point2 a2 = turned.toIce(shape.bladeA), b2 = turned.toIce(shape.bladeB);
-    for (int k = 0; k < 4; ++k) {
-        const float t = static_cast<float>(k) * kBladeStep;
-        const Point2 p{a.x + (b.x - a.x) * t, a.z + (b.z - a.z) * t};
-        if (distance2d(p.x, p.z, puckPos[0], puckPos[1]) < kBladeContact) {
-            const Point2 p2{a2.x + (b2.x - a2.x) * t, a2.z + (b2.z - a2.z) * t};
-            addPuckImpulse(p.x, p.z, ix + 8.0f * (p2.x - p.x), iz + 8.0f * (p2.z - p.z));
-            hit = true;
-        }
-    }
+    bool hit = false;
+    visitContactPoints(*this, player, slidePos, anglePos, [&](Point2 p, float contact, int blade) {
+        if (distance2d(p.x, p.z, puckPos[0], puckPos[1]) >= contact) return;
+        hit = true;
+        if (blade < 0) return addPuckImpulse(p.x, p.z, ix, iz);
+        const float t = static_cast<float>(blade) * kBladeStep;
+        const Point2 p2{a2.x + (b2.x - a2.x) * t, a2.z + (b2.z - a2.z) * t};
+        addPuckImpulse(p.x, p.z, ix + 8.0f * (p2.x - p.x), iz + 8.0f * (p2.z - p.z));
+    });
     return hit;
 }
 
 float Game::puckOverlap(int player, int slidePos, int anglePos) const {
-    const Point2 f = groovePoint(player, slidePos);
-    const FigureShape& shape = figureShape(player);
-    const FigureFrame frame(f, anglePos);
-    float deepest = kBodyContact - distance2d(f.x, f.z, puckPos[0], puckPos[1]);
-    const Point2 c = frame.toIce(shape.circle);
-    deepest = std::max(deepest, shape.sweepCircleContact - distance2d(c.x, c.z, puckPos[0], puckPos[1]));
-    const Point2 a = frame.toIce(shape.bladeA), b = frame.toIce(shape.bladeB);
-    for (int k = 0; k < 4; ++k) {
-        const float t = static_cast<float>(k) * kBladeStep;
-        deepest = std::max(deepest, kBladeContact - distance2d(a.x + (b.x - a.x) * t, a.z + (b.z - a.z) * t,
-                                                               puckPos[0], puckPos[1]));
-    }
+    float deepest = -INFINITY;
+    visitContactPoints(*this, player, slidePos, anglePos, [&](Point2 p, float contact, int) {
+        deepest = std::max(deepest, contact - distance2d(p.x, p.z, puckPos[0], puckPos[1]));
+    });
     return deepest;
 }
 
