@@ -54,13 +54,41 @@ swing() {
     done
     fail "three presses of Space did not turn the camera"
 }
-swing swing back
+# The swing lasts a second of game time; a shot and its comparison can take as long on a
+# loaded machine, so shots taken one by one may all miss it. The screen is grabbed as fast as
+# it goes: the last 40 grabs before the turn is seen and up to 40 after it. A grab from the
+# middle of the turn is looked for among those once the far end holds still.
+burst=$E2E_WORK/burst
+mkdir -p "$burst"
+(
+    after=0
+    for (( n = 0; n < 2000 && after < 40; n++ )); do
+        [ -d "$burst" ] && [ ! -e "$burst/stop" ] || break
+        xwd -root -silent > "$burst/$n.xwd" 2>/dev/null || rm -f "$burst/$n.xwd"
+        if [ -e "$burst/turned" ]; then after=$((after + 1)); else rm -f "$burst/$((n - 40)).xwd"; fi
+        sleep 0.05
+    done
+) &
+grabber=$!
+swing turned back
+touch "$burst/turned"
 # The swing runs on game time, which falls behind the clock when frames are slow: the far end
 # is looked at once it holds still, and only then is Space pressed again.
 shot_still far
-expect_more "pixels changed during the swing" "$(differing back swing)" $((GAME_PIXELS / 4))
+touch "$burst/stop"
+wait "$grabber"
+mid=""
+for grab in $(ls "$burst"/*.xwd 2>/dev/null | sort -V); do
+    xwdtopnm < "$grab" 2>/dev/null | pamdepth 255 > "$E2E_WORK/swing.ppm" 2>/dev/null || continue
+    if [ "$(differing back swing)" -gt $((GAME_PIXELS / 4)) ] && [ "$(differing far swing)" -gt $((GAME_PIXELS / 4)) ]; then
+        mid=$grab
+        break
+    fi
+done
+echo "$(ls "$burst" | grep -c xwd) grabs during the swing, from the middle: ${mid:-none}"
+rm -rf "$burst"
+[ -n "$mid" ] || fail "no view between the two ends: the camera did not swing"
 expect_more "pixels changed at the far end" "$(differing back far)" $((GAME_PIXELS / 4))
-expect_more "pixels changed from the swing to the far end" "$(differing swing far)" $((GAME_PIXELS / 4))
 swing swing_back far
 # The same end again, not a view on the way: waited for, as frames on a loaded machine can
 # come slower than shot_still looks. Not to the pixel: the goalie may still be settling.
