@@ -10,7 +10,10 @@ inline void bladeReach(int player, float& nearest, float& farthest) {
 }
 
 // The farthest a blade's tip meets a resting puck at all: for a puck no other blade reaches.
-inline float bladeTipReach(int player) { return rodOf(player) == 0 ? 13.5f : 16.3f; }
+// A goalie's tip lies 10.25 from the rod and touches at 3.45 more, and it strikes as hard
+// when it only just touches: the goal mouth short of the line is reached only so. A skater's
+// is held further in: at the far corners its last tenth drove the puck deeper in.
+inline float bladeTipReach(int player) { return rodOf(player) == 0 ? 13.65f : 16.3f; }
 
 // The angle (steps, -63.5..63.5) that lays the blade of `player` on a puck at `rel` from the
 // figure, or false when the puck lies within the blade's own offset from the rod.

@@ -221,16 +221,17 @@ TEST(ComputerPlayer, ATrialRamMovesThePuckOnlyAsPlayDoes) {
 }
 
 // A puck at rest where no blade of the other team reaches would lie there for good: the
-// computer moves it, with the tip of a blade if need be (its goal crease, a far corner),
-// and from a figure that can only turn to its ready angle through the puck (by the end
-// board, turned the other way as far as -127..127 allows).
+// computer moves it, with the tip of a blade if need be (its goal crease, the goal mouth as
+// far out as the goalie's tip touches at all, a far corner), and from a figure that can
+// only turn to its ready angle through the puck (by the end board, turned the other way as
+// far as -127..127 allows).
 TEST(ComputerPlayer, MovesARestingPuckThatOnlyItsTeamReaches) {
     struct Spot {
         int team;
         float x, z;
         int poses[2][3] = {{-1, 0, 0}, {-1, 0, 0}};  // figure, slide, angle to start from
     };
-    for (const Spot spot : {Spot{0, 1.6f, -84.2f}, Spot{0, 46.2f, 110.3f},
+    for (const Spot spot : {Spot{0, 1.6f, -84.2f}, Spot{1, 1.0f, 84.6f}, Spot{0, 46.2f, 110.3f},
                             Spot{1, 27.6f, 116.5f, {{8, 0, 107}, {1, 127, 78}}}}) {
         Rink rink;
         rink.game.puckPos[0] = spot.x;
