@@ -226,9 +226,13 @@ void ComputerPlayer::command(Game& game, int slide, int angle) {
 
 void ComputerPlayer::walkGoalie(Game& game, const PuckState& puck, float dt) {
     const int g = 6 * team_;
-    if (plan_.player == g) {
+    // A goalie that struck walks again once the computer looks afresh: its stale plan would
+    // hold it for good wherever no strike is found, even with the puck before its feet.
+    if (plan_.player == g && phase_ != Phase::Look) {
         goalie_.reset();
         return;
     }
     game.targetSlide[g] = goalie_.step(game, team_, puck.pos, dt);
+    // Still the selected figure: its deltas say what was commanded, as the mouse steering's do.
+    if (plan_.player == g) game.slideDelta[g] = game.targetSlide[g] - game.slide[g];
 }

@@ -251,6 +251,24 @@ TEST(ComputerPlayer, MovesARestingPuckThatOnlyItsTeamReaches) {
     }
 }
 
+// A goalie whose strike is over walks with the puck again, as it does before its first: a
+// stale plan held it wherever no strike was found, even with the puck before its feet.
+TEST(ComputerPlayer, AGoalieWhosePlanIsOverWalksWithThePuck) {
+    Rink rink;
+    Game& g = rink.game;
+    ComputerPlayer computer(0, ComputerLevel::Hard, 1);
+    g.puckPos[0] = 3.0f;
+    g.puckPos[1] = -62.0f;
+    for (int k = 0; k < 600 && computer.selected() != 0; ++k) rink.frame(computer, 1.0f / 60.0f);
+    ASSERT_EQ(computer.selected(), 0) << "a plan for the goalie is what this needs";
+    // In the goal mouth beyond every blade of the team: no strike, and the goalie walks to x -10.
+    g.puckPos[0] = -10.0f;
+    g.puckPos[1] = -86.5f;
+    g.puckVel[0] = g.puckVel[1] = 0.0f;
+    for (int k = 0; k < 300; ++k) rink.frame(computer, 1.0f / 60.0f);
+    EXPECT_NEAR(g.groovePoint(0, g.slide[0]).x, -10.0f, 1.0f);
+}
+
 TEST(ComputerPlayer, OffStandsStillAndTheLevelsCycle) {
     Rink rink;
     ComputerPlayer off(1, ComputerLevel::Off, 1);
