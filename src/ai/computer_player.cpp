@@ -64,12 +64,8 @@ PuckState ComputerPlayer::perceive(const Game& game, float& age) {
     // Across the network the other machine may run the puck: its motion is read from the
     // positions that arrive, as a person reads it from the screen.
     const bool network = game.flow.matchMode == Create || game.flow.matchMode == Join;
-    if (network && game.puckOwner != team_ + 1) {
-        float span = 0.0f;
-        const PuckState before = sight_.asOf(now_, 0.1f, span);
-        actual.vel = span > 0.0f ? Point2{(actual.pos.x - before.pos.x) / span, (actual.pos.z - before.pos.z) / span}
-                                 : Point2{0.0f, 0.0f};
-    }
+    if (network && game.puckOwner != team_ + 1) actual = remote_.read(now_, actual.pos);
+    else remote_.reset();
     // During a goal pause the puck is as good as back on the centre spot.
     if (game.goalPause > 0.0f) actual = PuckState{{0.0f, 0.0f}, {0.0f, 0.0f}};
     sight_.see(now_, actual);

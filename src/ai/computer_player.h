@@ -7,6 +7,7 @@
 #include "ai/axis_limiter.h"
 #include "ai/goalie_walk.h"
 #include "ai/puck_sight.h"
+#include "ai/remote_puck.h"
 #include "ai/shot_trial.h"
 #include "ai/strike_search.h"
 
@@ -49,6 +50,7 @@ private:
     ComputerLevel level_;
     uint32_t rng_;
     PuckSight sight_;
+    RemotePuck remote_;
     float now_ = 0.0f;
     Phase phase_ = Phase::Look;
     StrikeSearch search_;

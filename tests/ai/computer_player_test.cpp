@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ai/computer_player.h"
+#include "ai/remote_puck.h"
 #include "ai/shot_trial.h"
 #include "sim/game.h"
 
@@ -267,6 +268,30 @@ TEST(ComputerPlayer, AGoalieWhosePlanIsOverWalksWithThePuck) {
     g.puckVel[0] = g.puckVel[1] = 0.0f;
     for (int k = 0; k < 300; ++k) rink.frame(computer, 1.0f / 60.0f);
     EXPECT_NEAR(g.groovePoint(0, g.slide[0]).x, -10.0f, 1.0f);
+}
+
+// Across a lossy link the other machine's puck arrives in jumps half a second apart: it is
+// read as moving, on from where it last arrived, not as resting where it lay.
+TEST(RemotePuck, ReadsAPuckThatArrivesInJumpsAsMoving) {
+    RemotePuck remote;
+    float t = 0.0f;
+    for (; t < 0.5f; t += 1.0f / 60.0f) EXPECT_EQ(remote.read(t, {0.0f, 0.0f}).vel.x, 0.0f);
+    PuckState seen = remote.read(0.5f, {5.0f, -1.0f});
+    EXPECT_NEAR(seen.vel.x, 10.0f, 0.01f);
+    EXPECT_NEAR(seen.vel.z, -2.0f, 0.01f);
+    // A quarter of a second on, with nothing new: where the glide has taken it since.
+    seen = remote.read(0.75f, {5.0f, -1.0f});
+    EXPECT_NEAR(seen.pos.x, 5.0f + 10.0f * 0.25f, 0.2f);
+    EXPECT_LT(seen.vel.x, 10.0f);
+    // Nothing new for longer than two lost datagrams: it has stopped where it was seen.
+    seen = remote.read(1.7f, {5.0f, -1.0f});
+    EXPECT_EQ(seen.pos.x, 5.0f);
+    EXPECT_EQ(seen.vel.x, 0.0f);
+    // A jump faster than any puck (the centre spot after a goal) is no motion.
+    remote.read(2.0f, {5.0f, 40.0f});
+    seen = remote.read(2.1f, {0.0f, 0.0f});
+    EXPECT_EQ(seen.vel.x, 0.0f);
+    EXPECT_EQ(seen.vel.z, 0.0f);
 }
 
 TEST(ComputerPlayer, OffStandsStillAndTheLevelsCycle) {
