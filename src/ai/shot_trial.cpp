@@ -55,12 +55,18 @@ TrialOutcome trialStrike(const Game& game, const Strike& s, const PuckState& puc
     Game& t = setUp(game, puck);
     const int p = s.player;
     const int team = teamOf(p);
-    // The goalies walk with the puck meanwhile (not the striker, nor a team that keeps still).
+    // The goalies walk with the puck meanwhile (not the striker, nor a team that keeps still),
+    // and as in play the puck stops them: set down anywhere, one would shove it aside.
     GoalieWalk ownGoalie, otherGoalie;
+    const auto walk = [&](GoalieWalk& goalie, int side, Point2 at, float d) {
+        const int g = 6 * side;
+        t.targetSlide[g] = goalie.step(t, side, at, d);
+        if (t.targetSlide[g] != t.slide[g]) t.movePlayer(g);
+    };
     const auto step = [&](float d) {
         const Point2 at{t.puckPos[0], t.puckPos[1]};
-        if (rodOf(p) != 0) t.slide[6 * team] = ownGoalie.step(t, team, at, d);
-        if (othersWalk) t.slide[6 * (1 - team)] = otherGoalie.step(t, 1 - team, at, d);
+        if (rodOf(p) != 0) walk(ownGoalie, team, at, d);
+        if (othersWalk) walk(otherGoalie, 1 - team, at, d);
         return stepOnce(t, d);
     };
     const float coarse = dt > kCoarse ? dt : kCoarse;

@@ -20,6 +20,7 @@ constexpr float kNoProgress = 10.0f;   // units the puck must travel for a strik
 constexpr float kNoProgressCost = 40.0f;
 constexpr float kGoesNowhere = -70.0f; // at best, for such a strike: made only as a last resort
 constexpr float kBudged = 1.0f;        // units below which the puck did not move at all
+constexpr float kNudged = 0.3f;        // and a puck only this team reaches
 constexpr float kDeadCost = 40.0f;     // a rest no blade of either team reaches
 constexpr float kUntouched = -80.0f;   // a swing that never met the puck
 constexpr float kBumped = -76.0f;      // -78.4 .. -74.4: a resting puck moved on the way
@@ -252,8 +253,9 @@ float StrikeSearch::value(const Game& game, const TrialOutcome& o, float travel)
     const float chance = shootingChance(game, team_, o.rest);
     // A strike that leaves the puck where it was only starts the same strike over.
     const float moved = Game::distance2d(o.rest.x, o.rest.z, o.met.x, o.met.z);
-    // Made again and again, it would hold the match up for good.
-    if (moved < kBudged) return kUntouched;
+    // Made again and again, it would hold the match up for good. But a puck that no one else
+    // would ever move is better nudged: in short frames a blade leaning on it pushes it little.
+    if (moved < (onlyOurs_ ? kNudged : kBudged)) return kUntouched;
     const float stays = moved < kNoProgress ? kNoProgressCost : 0.0f;
     // Worst of all, where no blade at all reaches: the puck would lie there for good.
     const bool theirs = bladeReaches(game, 1 - team_, o.rest);

@@ -6,9 +6,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
+#include "ai/approach.h"
 #include "ai/computer_player.h"
+#include "ai/goalie_walk.h"
 #include "ai/remote_puck.h"
 #include "ai/shot_trial.h"
 #include "sim/game.h"
@@ -186,7 +189,7 @@ TEST(ComputerPlayer, HardFinishesAMatchAgainstAStillTeam) {
 // figure goes no further in play (a trial that ran on past the end pushed a puck that play
 // never reached, and the same strike was chosen again and again). Each strike is played
 // here as the computer plays it, its targets kept within the groove.
-TEST(ComputerPlayer, ATrialRamMovesThePuckOnlyAsPlayDoes) {
+TEST(ComputerPlayer, ATrialMovesThePuckOnlyAsPlayDoes) {
     for (const int ram : {-1, 1}) {
         Rink rink;
         Game& g = rink.game;
@@ -219,21 +222,55 @@ TEST(ComputerPlayer, ATrialRamMovesThePuckOnlyAsPlayDoes) {
             << "ram " << ram << ": tried (" << tried.rest.x << ", " << tried.rest.z << "), played (" << g.puckPos[0]
             << ", " << g.puckPos[1] << ")";
     }
+    // The goalie walking meanwhile is stopped by the puck as in play. Set down at each step
+    // instead, its blade swept a puck wedged against a skater out, and the skater's strike on
+    // it looked good; in play both stood fast and the same strike was chosen for good.
+    Rink rink;
+    Game& g = rink.game;
+    for (const auto& [player, slide, angle] : {std::tuple{4, 32, 13}, std::tuple{0, 44, -52}}) {
+        g.slide[player] = g.targetSlide[player] = slide;
+        g.angle[player] = g.targetAngle[player] = angle;
+    }
+    g.puckPos[0] = 21.97f;
+    g.puckPos[1] = -66.37f;
+    Strike s;
+    s.player = 4;
+    s.slide = 22;
+    s.readyAngle = 31;
+    s.dir = 1;
+    s.puckAt = {g.puckPos[0], g.puckPos[1]};
+    const float dt = 1.0f / 200.0f;
+    const TrialOutcome tried = trialStrike(g, s, PuckState{s.puckAt, {0.0f, 0.0f}}, 0.0f, dt, false);
+    GoalieWalk walk;
+    AxisLimiter slideAxis, angleAxis;
+    for (int k = 0; k < 300; ++k) {
+        g.targetSlide[0] = walk.step(g, 0, s.puckAt, dt);
+        const Pose to = approachStep(g, s, slideAxis, angleAxis, s.approachRate, dt);
+        g.targetSlide[4] = to.slide;
+        g.targetAngle[4] = to.angle;
+        g.movePlayer(0);
+        g.movePlayer(4);
+        g.advancePlay(dt);
+    }
+    EXPECT_LT(Game::distance2d(tried.rest.x, tried.rest.z, g.puckPos[0], g.puckPos[1]), 3.0f)
+        << "tried (" << tried.rest.x << ", " << tried.rest.z << "), played (" << g.puckPos[0] << ", " << g.puckPos[1] << ")";
 }
 
 // A puck at rest where no blade of the other team reaches would lie there for good: the
 // computer moves it, with the tip of a blade if need be (its goal crease, the goal mouth as
 // far out as the goalie's tip touches at all, a far corner), and from a figure that can
 // only turn to its ready angle through the puck (by the end board, turned the other way as
-// far as -127..127 allows).
+// far as -127..127 allows), and in frames of 1/200 s, where blades leaning on it only nudge it.
 TEST(ComputerPlayer, MovesARestingPuckThatOnlyItsTeamReaches) {
     struct Spot {
         int team;
         float x, z;
         int poses[2][3] = {{-1, 0, 0}, {-1, 0, 0}};  // figure, slide, angle to start from
+        float dt = 1.0f / 60.0f;
     };
     for (const Spot spot : {Spot{0, 1.6f, -84.2f}, Spot{1, 1.0f, 84.6f}, Spot{0, 46.2f, 110.3f},
-                            Spot{1, 27.6f, 116.5f, {{8, 0, 107}, {1, 127, 78}}}}) {
+                            Spot{1, 27.6f, 116.5f, {{8, 0, 107}, {1, 127, 78}}},
+                            Spot{0, -15.97f, -79.68f, {{0, 0, 3}, {2, 28, 43}}, 1.0f / 200.0f}}) {
         Rink rink;
         rink.game.puckPos[0] = spot.x;
         rink.game.puckPos[1] = spot.z;
@@ -244,8 +281,8 @@ TEST(ComputerPlayer, MovesARestingPuckThatOnlyItsTeamReaches) {
         }
         ComputerPlayer computer(spot.team, ComputerLevel::Hard, 1);
         float moved = 0.0f;
-        for (float t = 0.0f; t < 10.0f && moved < 5.0f && rink.game.goalPause < 0.0f; t += 1.0f / 60.0f) {
-            rink.frame(computer, 1.0f / 60.0f);
+        for (float t = 0.0f; t < 10.0f && moved < 5.0f && rink.game.goalPause < 0.0f; t += spot.dt) {
+            rink.frame(computer, spot.dt);
             moved = Game::distance2d(rink.game.puckPos[0], rink.game.puckPos[1], spot.x, spot.z);
         }
         EXPECT_TRUE(moved >= 5.0f || rink.game.goalPause > 0.0f) << "puck left at (" << spot.x << ", " << spot.z << ")";
