@@ -12,6 +12,7 @@ constexpr float kRestSpeed = 0.8f;     // a puck slower than this is struck wher
 constexpr float kEvery = 0.1f;         // seconds between the places a moving puck is met
 constexpr int kLookAhead = 25;         // and how many of them are looked at
 constexpr int kPlacesPerFigure = 3;    // of those, the first a figure can be ready for
+constexpr float kGlideAhead = 20.0f;   // seconds a moving puck's glide is read ahead to its rest
 constexpr float kSlack = 0.1f;         // seconds spare on the way to a moving puck
 constexpr float kTurnBack = 30.0f;     // steps of the blade's detour on the way
 constexpr float kGoalZ = 88.0f;
@@ -107,6 +108,9 @@ void StrikeSearch::start(const Game& game, int team, const PuckState& puck, floa
     const bool atRest = puck.vel.x * puck.vel.x + puck.vel.z * puck.vel.z < kRestSpeed * kRestSpeed;
     atRest_ = atRest;
     onlyOurs_ = atRest && !bladeReaches(game, 1 - team, puck.pos);
+    // Let by, such a puck would lie there for good: it is met with a blade's tip as well.
+    const Point2 bound = forecastPuck(puck, kGlideAhead).pos;
+    deadAhead_ = !atRest && !bladeReaches(game, team, bound) && !bladeReaches(game, 1 - team, bound);
     Point2 places[kLookAhead];
     const int known = atRest ? 1 : puckTimeline(game, puck, kEvery, kLookAhead, places);
     if (atRest) places[0] = puck.pos;
@@ -157,7 +161,7 @@ void StrikeSearch::consider(const Game& game, int player, Point2 at, float wait,
     float nearest = 0.0f, farthest = 0.0f;
     bladeReach(player, nearest, farthest);
     // Only the tip may reach a puck that lies in no one else's way: better than leaving it.
-    if (onlyOurs_) farthest = bladeTipReach(player);
+    if (onlyOurs_ || deadAhead_) farthest = bladeTipReach(player);
     const int limit = slideLimit(rod);
     const int stride = rod == 0 ? 1 : 2;
     for (int k = 0; k < limit + stride; k += stride) {

@@ -47,6 +47,7 @@ private:
     float hold_ = 0.0f;
     bool othersWalk_ = false;
     bool atRest_ = false, onlyOurs_ = false;
+    bool deadAhead_ = false;  // moving, and bound for a rest no blade reaches
     Candidate candidates_[kMostCandidates];
     int count_ = 0, next_ = 0;
     bool running_ = false;

@@ -289,6 +289,24 @@ TEST(ComputerPlayer, MovesARestingPuckThatOnlyItsTeamReaches) {
     }
 }
 
+// A puck gliding along the goal line, bound for the band short of it that no blade reaches,
+// is met with the goalie's tip while it still passes within touch: let by, it lay there.
+TEST(ComputerPlayer, MeetsAPuckBoundForWhereNoBladeReaches) {
+    for (const float x : {-4.0f, 0.0f}) {
+        Rink rink;
+        Game& g = rink.game;
+        g.puckPos[0] = x;
+        g.puckPos[1] = -83.5f;
+        g.puckVel[0] = -3.0f;
+        g.puckVel[1] = -0.6f;
+        ComputerPlayer computer(0, ComputerLevel::Hard, 1);
+        for (float t = 0.0f; t < 8.0f && g.goalPause < 0.0f; t += 1.0f / 60.0f) rink.frame(computer, 1.0f / 60.0f);
+        const Point2 at{g.puckPos[0], g.puckPos[1]};
+        EXPECT_TRUE(g.goalPause > 0.0f || bladeReaches(g, 0, at) || bladeReaches(g, 1, at))
+            << "from x " << x << " the puck lies at (" << at.x << ", " << at.z << ")";
+    }
+}
+
 // A goalie whose strike is over walks with the puck again, as it does before its first: a
 // stale plan held it wherever no strike was found, even with the puck before its feet.
 TEST(ComputerPlayer, AGoalieWhosePlanIsOverWalksWithThePuck) {
