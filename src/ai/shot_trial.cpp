@@ -14,7 +14,6 @@ constexpr float kGlideStep = 1.0f / 30.0f; // the path of a puck no one strikes 
 constexpr float kRollout = 4.0f;         // seconds of play followed after the swing
 constexpr float kSettled = 2.0f;         // a puck this slow glides on alone
 constexpr float kLongestWay = 1.5f;      // seconds a figure may take to its place at a resting puck
-constexpr float kGlide = 20.0f;          // seconds of gliding read ahead beyond that
 
 // The copy the trials run on. Never destroyed: its models and sprites are never drawn, and a
 // Game's end would stop the sound of the real one.
@@ -128,7 +127,7 @@ TrialOutcome trialStrike(const Game& game, const Strike& s, const PuckState& puc
         out.time += coarse;
     }
     const PuckState now{{t.puckPos[0], t.puckPos[1]}, {t.puckVel[0], t.puckVel[1]}};
-    out.rest = out.goal ? now.pos : forecastPuck(now, kGlide).pos;
+    out.rest = out.goal ? now.pos : puckRestsAt(now);
     return out;
 }
 

@@ -12,7 +12,6 @@ constexpr float kRestSpeed = 0.8f;     // a puck slower than this is struck wher
 constexpr float kEvery = 0.1f;         // seconds between the places a moving puck is met
 constexpr int kLookAhead = 25;         // and how many of them are looked at
 constexpr int kPlacesPerFigure = 3;    // of those, the first a figure can be ready for
-constexpr float kGlideAhead = 20.0f;   // seconds a moving puck's glide is read ahead to its rest
 constexpr float kSlack = 0.1f;         // seconds spare on the way to a moving puck
 constexpr float kTurnBack = 30.0f;     // steps of the blade's detour on the way
 constexpr float kGoalZ = 88.0f;
@@ -109,7 +108,7 @@ void StrikeSearch::start(const Game& game, int team, const PuckState& puck, floa
     atRest_ = atRest;
     onlyOurs_ = atRest && !bladeReaches(game, 1 - team, puck.pos);
     // Let by, such a puck would lie there for good: it is met with a blade's tip as well.
-    const Point2 bound = forecastPuck(puck, kGlideAhead).pos;
+    const Point2 bound = puckRestsAt(puck);
     deadAhead_ = !atRest && !bladeReaches(game, team, bound) && !bladeReaches(game, 1 - team, bound);
     Point2 places[kLookAhead];
     const int known = atRest ? 1 : puckTimeline(game, puck, kEvery, kLookAhead, places);
