@@ -34,7 +34,7 @@ int turnAround(int from, int to, float avoid) {
 bool turnMeetsPuck(const Game& game, int p, int slide, int from, int to, Point2 puck) {
     const Point2 f = game.groovePoint(p, slide);
     const Point2 rel{puck.x - f.x, puck.z - f.z};
-    if (Game::distance2d(0.0f, 0.0f, rel.x, rel.z) > bladeTipReach(p) + kBrush) return false;
+    if (Game::distance2d(0.0f, 0.0f, rel.x, rel.z) > bladeTouchReach(p) + kBrush) return false;
     float contact = 0.0f;
     if (!bladeAngleFor(p, rel, contact)) return false;
     const float lo = static_cast<float>(std::min(from, to)), hi = static_cast<float>(std::max(from, to));
@@ -56,7 +56,7 @@ int clearSlide(const Game& game, int p, Point2 puck) {
     };
     const int way = here < limit && distance(here + 1) > distance(here) ? 1 : -1;
     for (int s = here; s >= 0 && s <= limit; s += way)
-        if (distance(s) > bladeTipReach(p) + kBrush) return s;
+        if (distance(s) > bladeTouchReach(p) + kBrush) return s;
     return -1;
 }
 

@@ -38,6 +38,11 @@ bool bladeAngleFor(int player, Point2 rel, float& angleSteps) {
     return true;
 }
 
+float bladeTouchReach(int player) {
+    const Point2 tip = figureShape(player).bladeB;
+    return std::sqrt(tip.x * tip.x + tip.z * tip.z) + kBladeContact;
+}
+
 bool poseTouchesPuck(const Game& game, int player, int slide, int angle, Point2 puck, float margin) {
     const Point2 f = game.groovePoint(player, slide);
     const float d = Game::distance2d(f.x, f.z, puck.x, puck.z);

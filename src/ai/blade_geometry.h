@@ -15,6 +15,10 @@ inline void bladeReach(int player, float& nearest, float& farthest) {
 // is held further in: at the far corners its last tenth drove the puck deeper in.
 inline float bladeTipReach(int player) { return rodOf(player) == 0 ? 13.65f : 16.3f; }
 
+// The farthest any pose of a figure touches the puck: its blade's tip and the puck's radius,
+// with no margin held back. A blade turned clear of the puck must stay beyond this.
+float bladeTouchReach(int player);
+
 // The angle (steps, -63.5..63.5) that lays the blade of `player` on a puck at `rel` from the
 // figure, or false when the puck lies within the blade's own offset from the rod.
 bool bladeAngleFor(int player, Point2 rel, float& angleSteps);
