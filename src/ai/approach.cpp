@@ -89,7 +89,24 @@ Pose approachStep(const Game& game, const Strike& s, AxisLimiter& slideAxis, Axi
     Pose to{slideAxis.step(game.slide[p], slideGoal, rate, dt), angleAxis.step(game.angle[p], angleGoal, rate, dt)};
     if (game.goalPause <= 0.0f) {
         // Only a swing may touch the puck: a figure that brushes it on the way drags it off.
-        const auto clear = [&](int sl, int a) { return !poseTouchesPuck(game, p, sl, a, puck, kBrush); };
+        // One that already brushes it may still back away (held, it stood there for good), on
+        // a way that touches it nowhere, as the figure's move is swept: or, touching it, to
+        // any pose less deep in it, where the game lets it go at once.
+        const int s0 = game.slide[p], a0 = game.angle[p];
+        const float here = game.puckOverlap(p, s0, a0);
+        const auto backsAway = [&](int sl, int a) {
+            if (!(game.puckOverlap(p, sl, a) < here)) return false;
+            for (int k = 1; k < 5 && here <= 0.0f; ++k) {
+                const float t = 0.2f * static_cast<float>(k);
+                const int ks = s0 + static_cast<int>(static_cast<float>(sl - s0) * t);
+                const int ka = a0 + static_cast<int>(static_cast<float>(a - a0) * t);
+                if (game.puckOverlap(p, ks, ka) > 0.0f) return false;
+            }
+            return true;
+        };
+        const auto clear = [&](int sl, int a) {
+            return here > -kBrush ? backsAway(sl, a) : !poseTouchesPuck(game, p, sl, a, puck, kBrush);
+        };
         if (!clear(to.slide, to.angle)) {
             if (clear(game.slide[p], to.angle)) to.slide = game.slide[p];
             else if (clear(to.slide, game.angle[p])) to.angle = game.angle[p];

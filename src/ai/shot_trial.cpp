@@ -62,10 +62,14 @@ TrialOutcome trialStrike(const Game& game, const Strike& s, const PuckState& puc
         t.targetSlide[g] = goalie.step(t, side, at, d);
         if (t.targetSlide[g] != t.slide[g]) t.movePlayer(g);
     };
-    const auto step = [&](float d) {
+    // As in play, where the figures move in order: the goalie before any skater.
+    const auto walkGoalies = [&](float d) {
         const Point2 at{t.puckPos[0], t.puckPos[1]};
         if (rodOf(p) != 0) walk(ownGoalie, team, at, d);
         if (othersWalk) walk(otherGoalie, 1 - team, at, d);
+    };
+    const auto step = [&](float d) {
+        walkGoalies(d);
         return stepOnce(t, d);
     };
     const float coarse = dt > kCoarse ? dt : kCoarse;
@@ -84,10 +88,13 @@ TrialOutcome trialStrike(const Game& game, const Strike& s, const PuckState& puc
             t.targetAngle[p] = to.angle;
             t.slideDelta[p] = to.slide - t.slide[p];
             t.angleDelta[p] = to.angle - t.angle[p];
+            walkGoalies(dt);
             t.movePlayer(p);
             t.slideDelta[p] = t.angleDelta[p] = 0;
+            out.goal = stepOnce(t, dt);
+        } else {
+            out.goal = step(dt);
         }
-        out.goal = step(dt);
         ++out.steps;
         if (out.goal) {
             out.rest = {t.puckPos[0], t.puckPos[1]};
@@ -111,10 +118,11 @@ TrialOutcome trialStrike(const Game& game, const Strike& s, const PuckState& puc
         t.targetAngle[p] = to.angle;
         t.slideDelta[p] = to.slide - t.slide[p];
         t.angleDelta[p] = to.angle - t.angle[p];
+        walkGoalies(dt);
         touched = t.movePlayer(p);
         out.touched = out.touched || touched;
         t.slideDelta[p] = t.angleDelta[p] = 0;
-        out.goal = step(dt);
+        out.goal = stepOnce(t, dt);
         ++out.steps;
         swingTime += dt;
         if (out.goal) break;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -243,13 +244,23 @@ TEST(ComputerPlayer, ATrialMovesThePuckOnlyAsPlayDoes) {
     const TrialOutcome tried = trialStrike(g, s, PuckState{s.puckAt, {0.0f, 0.0f}}, 0.0f, dt, false);
     GoalieWalk walk;
     AxisLimiter slideAxis, angleAxis;
-    for (int k = 0; k < 300; ++k) {
-        g.targetSlide[0] = walk.step(g, 0, s.puckAt, dt);
-        const Pose to = approachStep(g, s, slideAxis, angleAxis, s.approachRate, dt);
+    std::optional<Swing> swing;
+    bool touched = false;
+    for (int k = 0; k < 600; ++k) {
+        g.targetSlide[0] = walk.step(g, 0, Point2{g.puckPos[0], g.puckPos[1]}, dt);
+        const bool ready = g.slide[4] == s.slide && atReadyAngle(s, g.angle[4]);
+        if (ready && !swing) swing.emplace(s, Pose{g.slide[4], g.angle[4]});
+        if (swing && swing->over(Pose{g.slide[4], g.angle[4]}, touched, dt)) break;
+        const Pose to = swing ? swing->next(Pose{g.slide[4], g.angle[4]}, dt) : approachStep(g, s, slideAxis, angleAxis, s.approachRate, dt);
         g.targetSlide[4] = to.slide;
         g.targetAngle[4] = to.angle;
         g.movePlayer(0);
-        g.movePlayer(4);
+        touched = g.movePlayer(4);
+        g.advancePlay(dt);
+    }
+    for (int k = 0; k < 1200; ++k) {
+        g.targetSlide[0] = walk.step(g, 0, Point2{g.puckPos[0], g.puckPos[1]}, dt);
+        g.movePlayer(0);
         g.advancePlay(dt);
     }
     EXPECT_LT(Game::distance2d(tried.rest.x, tried.rest.z, g.puckPos[0], g.puckPos[1]), 3.0f)
@@ -261,8 +272,9 @@ TEST(ComputerPlayer, ATrialMovesThePuckOnlyAsPlayDoes) {
 // far out as the goalie's tip touches at all, a far corner), and from a figure that can
 // only turn to its ready angle through the puck (by the end board, turned the other way as
 // far as -127..127 allows), from a figure that stands just beyond its blade's reach (in the
-// corner: the place it backed off to, to turn clear, still had it brush the puck), and in frames
-// of 1/200 s, where blades leaning on it only nudge it.
+// corner: the place it backed off to, to turn clear, still had it brush the puck), from a
+// goalie whose blade just touches it (every way to the ready pose brushed it, so it held
+// still for good), and in frames of 1/200 s, where blades leaning on it only nudge it.
 TEST(ComputerPlayer, MovesARestingPuckThatOnlyItsTeamReaches) {
     struct Spot {
         int team;
@@ -273,7 +285,8 @@ TEST(ComputerPlayer, MovesARestingPuckThatOnlyItsTeamReaches) {
     for (const Spot spot : {Spot{0, 1.6f, -84.2f}, Spot{1, 1.0f, 84.6f}, Spot{0, 46.2f, 110.3f},
                             Spot{1, 27.6f, 116.5f, {{8, 0, 107}, {1, 127, 78}}},
                             Spot{0, -15.97f, -79.68f, {{0, 0, 3}, {2, 28, 43}}, 1.0f / 200.0f},
-                            Spot{1, -55.0f, -98.9f, {{11, 113, -127}, {-1, 0, 0}}}}) {
+                            Spot{1, -55.0f, -98.9f, {{11, 113, -127}, {-1, 0, 0}}},
+                            Spot{0, 8.3737f, -76.7807f, {{0, 50, 18}, {-1, 0, 0}}}}) {
         Rink rink;
         rink.game.puckPos[0] = spot.x;
         rink.game.puckPos[1] = spot.z;
