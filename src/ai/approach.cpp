@@ -89,9 +89,10 @@ Pose approachStep(const Game& game, const Strike& s, AxisLimiter& slideAxis, Axi
     Pose to{slideAxis.step(game.slide[p], slideGoal, rate, dt), angleAxis.step(game.angle[p], angleGoal, rate, dt)};
     if (game.goalPause <= 0.0f) {
         // Only a swing may touch the puck: a figure that brushes it on the way drags it off.
-        // One that already brushes it may still back away (held, it stood there for good), on
-        // a way that touches it nowhere, as the figure's move is swept: or, touching it, to
-        // any pose less deep in it, where the game lets it go at once.
+        // One that already brushes a resting puck may still back away (held, it stood there
+        // for good), on a way that touches it nowhere, as the figure's move is swept: or,
+        // touching it, to any pose less deep in it, where the game lets it go at once. Not
+        // for a moving puck: strikes so made in the far corners looked sure and went astray.
         const int s0 = game.slide[p], a0 = game.angle[p];
         const float here = game.puckOverlap(p, s0, a0);
         const auto backsAway = [&](int sl, int a) {
@@ -105,7 +106,7 @@ Pose approachStep(const Game& game, const Strike& s, AxisLimiter& slideAxis, Axi
             return true;
         };
         const auto clear = [&](int sl, int a) {
-            return here > -kBrush ? backsAway(sl, a) : !poseTouchesPuck(game, p, sl, a, puck, kBrush);
+            return s.wait <= 0.0f && here > -kBrush ? backsAway(sl, a) : !poseTouchesPuck(game, p, sl, a, puck, kBrush);
         };
         if (!clear(to.slide, to.angle)) {
             if (clear(game.slide[p], to.angle)) to.slide = game.slide[p];
