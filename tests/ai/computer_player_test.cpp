@@ -225,7 +225,8 @@ TEST(ComputerPlayer, ATrialMovesThePuckOnlyAsPlayDoes) {
     }
     // The goalie walking meanwhile is stopped by the puck as in play. Set down at each step
     // instead, its blade swept a puck wedged against a skater out, and the skater's strike on
-    // it looked good; in play both stood fast and the same strike was chosen for good.
+    // it looked good; in play both stood fast and the same strike was chosen for good. Play
+    // runs as the computer's does, the goalie moved first, and strikes once ready.
     Rink rink;
     Game& g = rink.game;
     for (const auto& [player, slide, angle] : {std::tuple{4, 32, 13}, std::tuple{0, 44, -52}}) {
@@ -251,7 +252,8 @@ TEST(ComputerPlayer, ATrialMovesThePuckOnlyAsPlayDoes) {
         const bool ready = g.slide[4] == s.slide && atReadyAngle(s, g.angle[4]);
         if (ready && !swing) swing.emplace(s, Pose{g.slide[4], g.angle[4]});
         if (swing && swing->over(Pose{g.slide[4], g.angle[4]}, touched, dt)) break;
-        const Pose to = swing ? swing->next(Pose{g.slide[4], g.angle[4]}, dt) : approachStep(g, s, slideAxis, angleAxis, s.approachRate, dt);
+        const Pose now{g.slide[4], g.angle[4]};
+        const Pose to = swing ? swing->next(now, dt) : approachStep(g, s, slideAxis, angleAxis, s.approachRate, dt);
         g.targetSlide[4] = to.slide;
         g.targetAngle[4] = to.angle;
         g.movePlayer(0);
