@@ -43,6 +43,23 @@ float bladeTouchReach(int player) {
     return std::sqrt(tip.x * tip.x + tip.z * tip.z) + kBladeContact;
 }
 
+int bladeTouchStep(const Game& game, int player, int slide, Point2 puck, float estimate) {
+    const FigureShape& shape = figureShape(player);
+    const Point2 f = game.groovePoint(player, slide);
+    const int first = static_cast<int>(std::floor(estimate));
+    int best = first;
+    float nearest = INFINITY;
+    for (int step = first; step <= first + 1; ++step) {
+        const FigureFrame frame(f, step);
+        const float d = segmentDistance(frame.toIce(shape.bladeA), frame.toIce(shape.bladeB), puck);
+        if (d < nearest) {
+            nearest = d;
+            best = step;
+        }
+    }
+    return best;
+}
+
 bool poseTouchesPuck(const Game& game, int player, int slide, int angle, Point2 puck, float margin) {
     const Point2 f = game.groovePoint(player, slide);
     const float d = Game::distance2d(f.x, f.z, puck.x, puck.z);

@@ -23,5 +23,9 @@ float bladeTouchReach(int player);
 // figure, or false when the puck lies within the blade's own offset from the rod.
 bool bladeAngleFor(int player, Point2 rel, float& angleSteps);
 
+// Of the whole steps next to `estimate` (from bladeAngleFor), the one that lays the blade
+// deepest in a puck at `puck`: at the very edge of the tip only one step touches it at all.
+int bladeTouchStep(const Game& game, int player, int slide, Point2 puck, float estimate);
+
 // Whether a figure standing at this pose would touch a puck at `puck`, with a margin.
 bool poseTouchesPuck(const Game& game, int player, int slide, int angle, Point2 puck, float margin);

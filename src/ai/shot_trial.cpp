@@ -151,11 +151,12 @@ int puckTimeline(const Game& game, const PuckState& puck, float every, int count
     return count;
 }
 
-bool bladeReaches(const Game& game, int team, Point2 at) {
+bool bladeReaches(const Game& game, int team, Point2 at, float (*reach)(int player)) {
     for (int i = 6 * team; i < 6 * team + 6; ++i) {
         const int limit = slideLimit(rodOf(i));
         float nearest = 0.0f, farthest = 0.0f;
         bladeReach(i, nearest, farthest);
+        if (reach) farthest = reach(i);
         for (int k = 0; k < limit + 2; k += 2) {
             const Point2 f = game.groovePoint(i, std::min(k, limit));  // the far end too
             const float d = Game::distance2d(f.x, f.z, at.x, at.z);

@@ -91,5 +91,6 @@ TrialOutcome trialStrike(const Game& game, const Strike& strike, const PuckState
 // the first one `every` after now. Returns how many were filled before a goal ended it.
 int puckTimeline(const Game& game, const PuckState& puck, float every, int count, Point2* out);
 
-// Whether a blade of `team` can reach a puck resting at `at`.
-bool bladeReaches(const Game& game, int team, Point2 at);
+// Whether a blade of `team` can reach a puck resting at `at`: surely, or with `farthest`
+// (a figure's reach, in place of the sure one) at most.
+bool bladeReaches(const Game& game, int team, Point2 at, float (*farthest)(int player) = nullptr);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "ai/blade_geometry.h"
+#include "sim/figure_shape.h"
 
 namespace {
 
@@ -29,8 +30,12 @@ constexpr float kGrazing = 30.0f;      // at best, for a goal that grazes it
 constexpr float kBankCost = 0.12f;     // a straight line is surer than one off the boards
 constexpr float kRamLine = 5.0f;       // a puck this near a groove lies in the body's path
 constexpr int kRamRunUp = 8;           // slide steps a ram starts before the puck
+constexpr float kRamClear = 1.0f;      // at the least this far beyond the body's touch
 constexpr float kLeaning = 0.5f;       // room within which a puck leans on a figure
 constexpr float kLeaningFirst = 2.0f;  // such pushes are always among those tried
+constexpr int kChecks = 2;             // the best strikes on a moving puck tried again
+constexpr float kSpeedDoubt = 0.05f;   // on a puck this much faster, and slower, than seen
+constexpr float kAstrayCost = 40.0f;   // and given up as far as they then lose the puck
 
 // How well a push along (px, pz) from `at` points at the goal `team` attacks: the cosine to
 // the nearest of a few lines into the mouth, straight or off a side board.
@@ -100,7 +105,7 @@ void StrikeSearch::start(const Game& game, int team, const PuckState& puck, floa
     othersWalk_ = othersWalk;
     puck_ = puck;
     hold_ = age + kSearchLag;
-    count_ = next_ = 0;
+    count_ = next_ = checks_ = 0;
     running_ = true;
     best_ = Strike{};
     bestValue_ = -1.0e9f;
@@ -110,6 +115,9 @@ void StrikeSearch::start(const Game& game, int team, const PuckState& puck, floa
     // Let by, such a puck would lie there for good: it is met with a blade's tip as well.
     const Point2 bound = puckRestsAt(puck);
     deadAhead_ = !atRest && !bladeReaches(game, team, bound) && !bladeReaches(game, 1 - team, bound);
+    // Left there, it lies for good: the very edge of a tip is the one thing that moves it.
+    pastTips_ = onlyOurs_ && !bladeReaches(game, team, puck.pos, bladeTipReach) &&
+                !bladeReaches(game, 1 - team, puck.pos, bladeTipReach);
     Point2 places[kLookAhead];
     const int known = atRest ? 1 : puckTimeline(game, puck, kEvery, kLookAhead, places);
     if (atRest) places[0] = puck.pos;
@@ -161,8 +169,9 @@ void StrikeSearch::consider(const Game& game, int player, Point2 at, float wait,
     bladeReach(player, nearest, farthest);
     // Only the tip may reach a puck that lies in no one else's way: better than leaving it.
     if (onlyOurs_ || deadAhead_) farthest = bladeTipReach(player);
+    if (pastTips_) farthest = bladeTouchReach(player);
     const int limit = slideLimit(rod);
-    const int stride = rod == 0 ? 1 : 2;
+    const int stride = rod == 0 || pastTips_ ? 1 : 2;
     for (int k = 0; k < limit + stride; k += stride) {
         const int s = std::min(k, limit);  // the groove's far end too
         const Point2 f = game.groovePoint(player, s);
@@ -171,7 +180,12 @@ void StrikeSearch::consider(const Game& game, int player, Point2 at, float wait,
         if (d < nearest || d > farthest) continue;
         float contact = 0.0f;
         if (!bladeAngleFor(player, rel, contact)) continue;
-        for (int dir = -1; dir <= 1; dir += 2) {
+        // Only the edge of the tip touches: the swing must stop on the one step that does, and
+        // in frames of any length one or other of a few windups brings it there.
+        const int touch = pastTips_ ? bladeTouchStep(game, player, s, at, contact) : static_cast<int>(std::lround(contact));
+        for (int k = 0; k < (pastTips_ ? 6 : 2); ++k) {
+            const int dir = k % 2 ? 1 : -1;
+            const int longer = k / 2 == 2 ? -1 : k / 2;  // windup steps more: 0, 1, -1
             if (count_ >= kMostCandidates) return;
             Strike st;
             st.player = player;
@@ -180,7 +194,8 @@ void StrikeSearch::consider(const Game& game, int player, Point2 at, float wait,
             st.rate = st.approachRate = rate;
             st.wait = wait;
             st.puckAt = at;
-            st.readyAngle = readyAngleFor(static_cast<int>(std::lround(contact)), dir, game.angle[player]);
+            st.readyAngle = readyAngleFor(touch, dir, game.angle[player]) - dir * longer;
+            if (std::abs(st.readyAngle) > 127) continue;
             // Near the puck the blade is first turned back, out of its way.
             const Point2 now = game.groovePoint(player, game.slide[player]);
             const bool near = Game::distance2d(now.x, now.z, at.x, at.z) < 30.0f;
@@ -208,6 +223,10 @@ void StrikeSearch::considerRam(const Game& game, int player, Point2 at, float wa
         }
     }
     if (closestD > kRamLine) return;
+    const auto bodyNear = [&](int slide) {
+        const Point2 f = game.groovePoint(player, slide);
+        return Game::distance2d(f.x, f.z, at.x, at.z) < kBodyContact + kRamClear;
+    };
     for (int ram = -1; ram <= 1; ram += 2) {
         if (count_ >= kMostCandidates) return;
         Strike st;
@@ -215,7 +234,10 @@ void StrikeSearch::considerRam(const Game& game, int player, Point2 at, float wa
         st.ram = ram;
         st.dir = 0;
         st.slide = std::max(0, std::min(limit, closest - ram * kRamRunUp));
-        if (st.slide == closest) continue;  // no room to run up
+        // Where a groove's steps are short the run-up would start in the puck, and the way
+        // there is barred: it starts where the body stands clear of it.
+        while (st.slide > 0 && st.slide < limit && bodyNear(st.slide)) st.slide -= ram;
+        if (st.slide == closest || bodyNear(st.slide)) continue;  // no room to run up
         st.rate = st.approachRate = rate;
         st.wait = wait;
         st.puckAt = at;
@@ -270,17 +292,49 @@ float StrikeSearch::value(const Game& game, const TrialOutcome& o, float travel)
 bool StrikeSearch::advance(const Game& game, float dt, int stepBudget) {
     if (!running_) return false;
     while (stepBudget > 0 && next_ < count_) {
-        const Candidate& c = candidates_[next_++];
-        const TrialOutcome o = trialStrike(game, c.strike, puck_, hold_, dt, othersWalk_);
-        stepBudget -= o.steps;
-        const float v = value(game, o, c.travel);
-        if (v > bestValue_) {
-            bestValue_ = v;
-            best_ = c.strike;
-            bestOutcome_ = o;
-        }
+        Candidate& c = candidates_[next_++];
+        c.outcome = trialStrike(game, c.strike, puck_, hold_, dt, othersWalk_);
+        stepBudget -= c.outcome.steps;
+        c.value = value(game, c.outcome, c.travel);
     }
     if (next_ < count_) return false;
+    while (stepBudget > 0 && checks_ < kChecks)
+        if (!checkNext(game, dt, stepBudget)) checks_ = kChecks;
+    if (checks_ < kChecks) return false;
+    for (int i = 0; i < count_; ++i) {
+        if (candidates_[i].value <= bestValue_) continue;
+        bestValue_ = candidates_[i].value;
+        best_ = candidates_[i].strike;
+        bestOutcome_ = candidates_[i].outcome;
+    }
     running_ = false;
+    return true;
+}
+
+bool StrikeSearch::lost(const Game& game, const TrialOutcome& o) const {
+    if (o.goal) return o.goal != team_ + 1;
+    return shootingChance(game, team_, o.rest) <= -2.0f && !bladeReaches(game, 1 - team_, o.rest);
+}
+
+// A puck met seconds ahead is met a little off where it was foreseen: its speed is read
+// only so well, across the network worse. The best strike on a moving puck is tried again
+// on one a little faster and one a little slower; one that then loses the puck (to a rest
+// no blade reaches, or into the own goal) is worth that much less, and the next best is
+// tried so in turn.
+bool StrikeSearch::checkNext(const Game& game, float dt, int& stepBudget) {
+    Candidate* best = nullptr;
+    for (int i = 0; i < count_; ++i)
+        if (!best || candidates_[i].value > best->value) best = &candidates_[i];
+    if (!best || best->checked || best->strike.wait <= 0.0f || best->value < kGoesNowhere) return false;
+    best->checked = true;
+    ++checks_;
+    int astray = 0;
+    for (float doubt : {1.0f + kSpeedDoubt, 1.0f - kSpeedDoubt}) {
+        const PuckState off{puck_.pos, {puck_.vel.x * doubt, puck_.vel.z * doubt}};
+        const TrialOutcome o = trialStrike(game, best->strike, off, hold_, dt, othersWalk_);
+        stepBudget -= o.steps;
+        if (lost(game, o)) ++astray;
+    }
+    best->value -= kAstrayCost * 0.5f * static_cast<float>(astray);
     return true;
 }

@@ -37,10 +37,15 @@ private:
         Strike strike;
         float travel;  // seconds to stand ready
         float score;   // how well it points at the goal, before any trial
+        float value = 0.0f;  // once tried
+        TrialOutcome outcome{};
+        bool checked = false;
     };
     void consider(const Game& game, int player, Point2 at, float wait, float age, float rate);
     void considerRam(const Game& game, int player, Point2 at, float wait, float age, float rate);
     float value(const Game& game, const TrialOutcome& o, float travel) const;
+    bool lost(const Game& game, const TrialOutcome& o) const;
+    bool checkNext(const Game& game, float dt, int& stepBudget);
 
     int team_ = 0;
     PuckState puck_{};
@@ -48,8 +53,9 @@ private:
     bool othersWalk_ = false;
     bool atRest_ = false, onlyOurs_ = false;
     bool deadAhead_ = false;  // moving, and bound for a rest no blade reaches
+    bool pastTips_ = false;   // at rest beyond every tip but for its very edge
     Candidate candidates_[kMostCandidates];
-    int count_ = 0, next_ = 0;
+    int count_ = 0, next_ = 0, checks_ = 0;
     bool running_ = false;
     Strike best_;
     float bestValue_ = 0.0f;

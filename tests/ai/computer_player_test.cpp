@@ -271,12 +271,15 @@ TEST(ComputerPlayer, ATrialMovesThePuckOnlyAsPlayDoes) {
 
 // A puck at rest where no blade of the other team reaches would lie there for good: the
 // computer moves it, with the tip of a blade if need be (its goal crease, the goal mouth as
-// far out as the goalie's tip touches at all, a far corner), and from a figure that can
-// only turn to its ready angle through the puck (by the end board, turned the other way as
-// far as -127..127 allows), from a figure that stands just beyond its blade's reach (in the
-// corner: the place it backed off to, to turn clear, still had it brush the puck), from a
-// goalie whose blade just touches it (every way to the ready pose brushed it, so it held
-// still for good), and in frames of 1/200 s, where blades leaning on it only nudge it.
+// far out as the goalie's tip touches at all, a far corner, even where only one step of the
+// turn has the tip's very edge touch it), and from a figure that can only turn to its ready
+// angle through the puck (by the end board, turned the other way as far as -127..127
+// allows), from a figure that stands just beyond its blade's reach (in the corner: the
+// place it backed off to, to turn clear, still had it brush the puck), from a goalie whose
+// blade just touches it (every way to the ready pose brushed it, so it held still for
+// good), from a figure whose turn would brush it and whose groove runs on into it (a ram's
+// run-up must start clear of it), and in frames of 1/200 s, where blades leaning on it only
+// nudge it.
 TEST(ComputerPlayer, MovesARestingPuckThatOnlyItsTeamReaches) {
     struct Spot {
         int team;
@@ -285,10 +288,12 @@ TEST(ComputerPlayer, MovesARestingPuckThatOnlyItsTeamReaches) {
         float dt = 1.0f / 60.0f;
     };
     for (const Spot spot : {Spot{0, 1.6f, -84.2f}, Spot{1, 1.0f, 84.6f}, Spot{0, 46.2f, 110.3f},
+                            Spot{1, 42.748f, 113.288f, {{8, 0, 85}, {-1, 0, 0}}},
                             Spot{1, 27.6f, 116.5f, {{8, 0, 107}, {1, 127, 78}}},
                             Spot{0, -15.97f, -79.68f, {{0, 0, 3}, {2, 28, 43}}, 1.0f / 200.0f},
                             Spot{1, -55.0f, -98.9f, {{11, 113, -127}, {-1, 0, 0}}},
-                            Spot{0, 8.3737f, -76.7807f, {{0, 50, 18}, {-1, 0, 0}}}}) {
+                            Spot{0, 8.3737f, -76.7807f, {{0, 50, 18}, {-1, 0, 0}}},
+                            Spot{0, 26.626f, -79.426f, {{4, 0, 123}, {-1, 0, 0}}, 1.0f / 200.0f}}) {
         Rink rink;
         rink.game.puckPos[0] = spot.x;
         rink.game.puckPos[1] = spot.z;
