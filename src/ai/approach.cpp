@@ -74,7 +74,10 @@ Pose approachStep(const Game& game, const Strike& s, AxisLimiter& slideAxis, Axi
     if (wantAngle > 127) wantAngle -= 127;
     if (wantAngle < -127) wantAngle += 127;
     // The final turn is made from the side away from the puck, so it ends wound up behind it.
-    const float contact = static_cast<float>(s.readyAngle + s.dir * strike::kWindup);
+    // Beyond the blade's touch it is made the short way: turned the long way round there, a
+    // figure by the end of its turn's range could only come back through the puck.
+    const bool touches = Game::distance2d(f.x, f.z, puck.x, puck.z) <= bladeTouchReach(p) + kBrush;
+    const float contact = touches ? static_cast<float>(s.readyAngle + s.dir * strike::kWindup) : NAN;
     int angleGoal = near && game.angle[p] != s.readyAngle ? turnAround(game.angle[p], wantAngle, contact) : wantAngle;
     int slideGoal = s.slide;
     // A turn that only goes through the puck within -127..127 is made further along the

@@ -278,8 +278,9 @@ TEST(ComputerPlayer, ATrialMovesThePuckOnlyAsPlayDoes) {
 // place it backed off to, to turn clear, still had it brush the puck), from a goalie whose
 // blade just touches it (every way to the ready pose brushed it, so it held still for
 // good), from a figure whose turn would brush it and whose groove runs on into it (a ram's
-// run-up must start clear of it), and in frames of 1/200 s, where blades leaning on it only
-// nudge it.
+// run-up must start clear of it), from a figure turned just past it at its groove's end (it
+// backs off to turn, the short way round), and in frames of 1/200 s, where blades leaning
+// on it only nudge it.
 TEST(ComputerPlayer, MovesARestingPuckThatOnlyItsTeamReaches) {
     struct Spot {
         int team;
@@ -289,6 +290,7 @@ TEST(ComputerPlayer, MovesARestingPuckThatOnlyItsTeamReaches) {
     };
     for (const Spot spot : {Spot{0, 1.6f, -84.2f}, Spot{1, 1.0f, 84.6f}, Spot{0, 46.2f, 110.3f},
                             Spot{1, 42.748f, 113.288f, {{8, 0, 85}, {-1, 0, 0}}},
+                            Spot{0, -42.531f, -113.407f, {{2, 0, 22}, {-1, 0, 0}}, 1.0f / 200.0f},
                             Spot{1, 27.6f, 116.5f, {{8, 0, 107}, {1, 127, 78}}},
                             Spot{0, -15.97f, -79.68f, {{0, 0, 3}, {2, 28, 43}}, 1.0f / 200.0f},
                             Spot{1, -55.0f, -98.9f, {{11, 113, -127}, {-1, 0, 0}}},
