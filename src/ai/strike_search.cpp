@@ -121,13 +121,19 @@ void StrikeSearch::start(const Game& game, int team, const PuckState& puck, floa
     Point2 places[kLookAhead];
     const int known = atRest ? 1 : puckTimeline(game, puck, kEvery, kLookAhead, places);
     if (atRest) places[0] = puck.pos;
+    // Where the puck passes out of every blade's sure reach it is met with a tip as well:
+    // along the goal line, beyond the goalie's sure reach, it may drift on to where no
+    // blade touches it at all.
+    bool unsure[kLookAhead] = {};
+    for (int k = 0; !atRest && k < known; ++k)
+        unsure[k] = !bladeReaches(game, team, places[k]) && !bladeReaches(game, 1 - team, places[k]);
     for (int i = 6 * team; i < 6 * team + 6; ++i) {
         if (i == avoid) continue;
         int used = 0;
         for (int k = 0; k < known && used < kPlacesPerFigure; ++k) {
             const int before = count_;
             const float wait = atRest ? 0.0f : kEvery * static_cast<float>(k + 1);
-            consider(game, i, places[k], wait, age, rate);
+            consider(game, i, places[k], wait, age, rate, unsure[k]);
             if (rodOf(i) != 0) considerRam(game, i, places[k], wait, age, rate);
             if (count_ > before) ++used;
         }
@@ -163,12 +169,12 @@ void StrikeSearch::start(const Game& game, int team, const PuckState& puck, floa
     }
 }
 
-void StrikeSearch::consider(const Game& game, int player, Point2 at, float wait, float age, float rate) {
+void StrikeSearch::consider(const Game& game, int player, Point2 at, float wait, float age, float rate, bool tip) {
     const int rod = rodOf(player);
     float nearest = 0.0f, farthest = 0.0f;
     bladeReach(player, nearest, farthest);
     // Only the tip may reach a puck that lies in no one else's way: better than leaving it.
-    if (onlyOurs_ || deadAhead_) farthest = bladeTipReach(player);
+    if (onlyOurs_ || deadAhead_ || tip) farthest = bladeTipReach(player);
     if (pastTips_) farthest = bladeTouchReach(player);
     const int limit = slideLimit(rod);
     const int stride = rod == 0 || pastTips_ ? 1 : 2;

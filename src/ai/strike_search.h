@@ -41,7 +41,8 @@ private:
         TrialOutcome outcome{};
         bool checked = false;
     };
-    void consider(const Game& game, int player, Point2 at, float wait, float age, float rate);
+    // `tip`: the blade's tip may meet it too.
+    void consider(const Game& game, int player, Point2 at, float wait, float age, float rate, bool tip);
     void considerRam(const Game& game, int player, Point2 at, float wait, float age, float rate);
     float value(const Game& game, const TrialOutcome& o, float travel) const;
     bool lost(const Game& game, const TrialOutcome& o) const;
